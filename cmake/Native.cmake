@@ -1,0 +1,35 @@
+# Native (Linux) build: the core against the in-memory platform, with the unit
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+option(SV_SANITIZE "Build with ASan and UBSan" ON)
+if(SV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+  # The options above apply to targets made after this point; the core was
+  # made before, so give it the same.
+  target_compile_options(sv_core PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+endif()
+
+file(GLOB SV_MEMORY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/memory/*.cpp)
+add_library(sv_platform_memory STATIC ${SV_MEMORY_SOURCES} src/res/stringtable.cpp)
+target_include_directories(sv_platform_memory PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(sv_platform_memory PUBLIC sv_core)
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB SV_NATIVE_TESTS CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tests/native/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/conformance/*.cpp)
+add_executable(sv_native_tests ${SV_NATIVE_TESTS})
+target_include_directories(sv_native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(sv_native_tests PRIVATE SV_TEST_MEMORY_PLATFORM=1)
+target_link_libraries(sv_native_tests PRIVATE sv_platform_memory GTest::gtest GTest::gtest_main)
+gtest_discover_tests(sv_native_tests DISCOVERY_TIMEOUT 60)
+
+# Benchmarks are programs, not tests.
+file(GLOB SV_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(src ${SV_BENCHES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE sv_platform_memory)
+endforeach()

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build and the tests need and
+# this machine lacks.  Installs nothing when everything is there.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+command -v make >/dev/null || need+=(make)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -d /usr/src/googletest/googletest ] || need+=(googletest)
+command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v xdotool >/dev/null || need+=(xdotool)
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Every test: the native unit tests, then the Wine tests of KITPURGE.EXE.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/ensure-tools.sh
+
+jobs=$(nproc)
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$jobs"
+ctest --preset native -j"$jobs"
+
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$jobs"
+ctest --preset win64 -j"$jobs"

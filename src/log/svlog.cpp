@@ -1,0 +1,96 @@
+#include "log/svlog.h"
+
+#include "platform/platform.h"
+#include "platform/textfile.h"
+
+namespace {
+
+svp::TextFile* g_log = nullptr;
+std::string g_message;  // the message buffer
+
+void SetMessage(std::string text) {
+  if (text.size() > kSvMessageLimit) text.resize(kSvMessageLimit);
+  g_message = std::move(text);
+}
+
+int ShowBox(const std::string& text, uint32_t type) {
+  std::string caption;
+  SvLoadString(kSvIdsAppTitle, &caption);
+  return svp::Ui().MessageBox(text, caption, type, true);
+}
+
+// Writes the message buffer to the log and forces it to disk; on failure asks
+// whether to stop logging.
+void WriteMessage() {
+  if (g_log == nullptr) return;
+  bool ok = g_log->Puts(g_message);
+  ok = SvFlushLog() && ok;
+  if (ok) return;
+  std::string failed = g_message;
+  std::string question;
+  if (!SvLoadString(kSvIdsLogWriteFailed, &question)) return;
+  SetMessage(SvFormat(question, {failed}));
+  if (ShowBox(g_message, 0x34) == svp::kIdYes) SvCloseLog();
+}
+
+}  // namespace
+
+bool SvLoadString(uint32_t id, std::string* text) {
+  std::string s;
+  if (!svp::Sys().LoadString(id, &s) || s.empty()) return false;
+  *text = std::move(s);
+  return true;
+}
+
+bool SvOpenLog(const std::string& path) {
+  SvCloseLog();
+  auto* file = new svp::TextFile;
+  // Exclusive: a second instance of the program cannot open it.
+  if (file->Open(path, "w", 0) != 0) {
+    delete file;
+    return false;
+  }
+  g_log = file;
+  return true;
+}
+
+void SvCloseLog() {
+  delete g_log;
+  g_log = nullptr;
+}
+
+bool SvIsLogOpen() { return g_log != nullptr; }
+
+bool SvFlushLog() { return g_log != nullptr && g_log->Flush(); }
+
+const std::string& SvLastMessage() { return g_message; }
+
+void SvLogMessageV(uint32_t id, std::initializer_list<SvArg> args) {
+  if (g_log == nullptr) return;
+  std::string text;
+  if (!SvLoadString(id, &text)) return;
+  SetMessage(SvFormat(text, args));
+  WriteMessage();
+}
+
+void SvLogTextV(const std::string& format, std::initializer_list<SvArg> args) {
+  if (g_log == nullptr) return;
+  SetMessage(SvFormat(format, args));
+  WriteMessage();
+}
+
+int SvLogMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> args) {
+  std::string text;
+  if (!SvLoadString(id, &text)) return -1;
+  SetMessage(SvFormat(text, args));
+  std::string shown = g_message;
+  WriteMessage();
+  return ShowBox(shown, type);
+}
+
+int SvMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> args) {
+  std::string text;
+  if (!SvLoadString(id, &text)) return -1;
+  SetMessage(SvFormat(text, args));
+  return ShowBox(g_message, type);
+}

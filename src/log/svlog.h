@@ -1,0 +1,56 @@
+// The setup log and the string-table message boxes.
+//
+// The log holds exactly the formatted messages of one run, each line feed
+// stored as CR LF, every message on disk before the call returns.  Boxes carry
+// the application's title (string 57344) and are modal to the main window.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "log/format.h"
+
+// String-table identifiers used by the log itself.
+enum : uint32_t {
+  kSvIdsAppTitle = 57344,
+  kSvIdsLogWriteFailed = 10009,
+};
+
+// Formatted messages are cut at 1,023 characters: a longer one would not fit
+// the message buffer, and cutting keeps the start, which names the operation.
+constexpr size_t kSvMessageLimit = 1023;
+
+bool SvOpenLog(const std::string& path);
+void SvCloseLog();
+bool SvIsLogOpen();
+// Forces buffered log text to disk; false when the file refused.
+bool SvFlushLog();
+
+// Loads a string-table text; false when it is missing or empty.
+bool SvLoadString(uint32_t id, std::string* text);
+
+void SvLogMessageV(uint32_t id, std::initializer_list<SvArg> args);
+void SvLogTextV(const std::string& format, std::initializer_list<SvArg> args);
+int SvLogMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> args);
+int SvMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> args);
+
+// The last formatted message (the process-wide message buffer).
+const std::string& SvLastMessage();
+
+template <typename... A>
+void SvLogMessage(uint32_t id, const A&... args) {
+  SvLogMessageV(id, {SvArg(args)...});
+}
+template <typename... A>
+void SvLogText(const std::string& format, const A&... args) {
+  SvLogTextV(format, {SvArg(args)...});
+}
+template <typename... A>
+int SvLogMessageBox(uint32_t id, uint32_t type, const A&... args) {
+  return SvLogMessageBoxV(id, type, {SvArg(args)...});
+}
+template <typename... A>
+int SvMessageBox(uint32_t id, uint32_t type, const A&... args) {
+  return SvMessageBoxV(id, type, {SvArg(args)...});
+}

@@ -1,0 +1,141 @@
+#include "platform/textfile.h"
+
+#include <cstring>
+
+namespace svp {
+
+namespace {
+constexpr uint32_t kChunk = 64 * 1024;
+}
+
+TextFile::~TextFile() { Close(); }
+
+uint32_t TextFile::Open(const std::string& path, const char* mode, uint32_t share) {
+  Close();
+  if (mode == nullptr || (mode[0] != 'r' && mode[0] != 'w')) return kErrInvalidParameter;
+  const bool update = std::strchr(mode, '+') != nullptr;
+  uint32_t access = 0;
+  uint32_t disposition = 0;
+  if (mode[0] == 'r') {
+    access = kGenericRead | (update ? static_cast<uint32_t>(kGenericWrite) : 0u);
+    disposition = kOpenExisting;
+  } else {
+    access = kGenericWrite | (update ? static_cast<uint32_t>(kGenericRead) : 0u);
+    disposition = kCreateAlways;
+  }
+  IFileSystem& fs = Fs();
+  FileHandle h = fs.CreateFile(path, access, share, disposition);
+  if (h == kInvalidFile) {
+    uint32_t err = fs.GetLastError();
+    return err != 0 ? err : kErrAccessDenied;
+  }
+  handle_ = h;
+  buffer_.clear();
+  pos_ = 0;
+  eof_ = false;
+  error_ = false;
+  return 0;
+}
+
+bool TextFile::Fill() {
+  if (eof_ || error_) return false;
+  std::string chunk(kChunk, '\0');
+  uint32_t got = 0;
+  if (!Fs().ReadFile(handle_, &chunk[0], kChunk, &got)) {
+    error_ = true;
+    return false;
+  }
+  if (got == 0) {
+    eof_ = true;
+    return false;
+  }
+  chunk.resize(got);
+  // Ctrl-Z ends the text.
+  size_t z = chunk.find('\x1a');
+  if (z != std::string::npos) {
+    chunk.resize(z);
+    eof_ = true;
+  }
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  buffer_ += chunk;
+  return true;
+}
+
+bool TextFile::Gets(std::string* line, size_t maxChars) {
+  line->clear();
+  if (!IsOpen() || maxChars == 0) return false;
+  bool any = false;
+  while (line->size() < maxChars) {
+    if (pos_ >= buffer_.size() && !Fill()) break;
+    if (pos_ >= buffer_.size()) break;
+    char c = buffer_[pos_];
+    if (c == '\r') {
+      // CR LF reads as LF; look ahead across a chunk boundary.
+      if (pos_ + 1 >= buffer_.size()) Fill();
+      if (pos_ + 1 < buffer_.size() && buffer_[pos_ + 1] == '\n') {
+        pos_ += 2;
+        line->push_back('\n');
+        any = true;
+        break;
+      }
+      ++pos_;
+      line->push_back('\r');
+      any = true;
+      continue;
+    }
+    // Copy a run of ordinary bytes at once.
+    size_t room = maxChars - line->size();
+    size_t end = pos_;
+    size_t limit = std::min(buffer_.size(), pos_ + room);
+    while (end < limit && buffer_[end] != '\n' && buffer_[end] != '\r') ++end;
+    if (end < limit && buffer_[end] == '\n') {
+      line->append(buffer_, pos_, end + 1 - pos_);
+      pos_ = end + 1;
+      any = true;
+      break;
+    }
+    line->append(buffer_, pos_, end - pos_);
+    any = any || end > pos_;
+    pos_ = end;
+  }
+  if (!any) return false;
+  size_t nul = line->find('\0');
+  if (nul != std::string::npos) line->resize(nul);
+  return true;
+}
+
+bool TextFile::Puts(const std::string& text) {
+  if (!IsOpen()) return false;
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (char c : text) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  uint32_t written = 0;
+  if (!Fs().WriteFile(handle_, out.data(), static_cast<uint32_t>(out.size()), &written)) return false;
+  return written == out.size();
+}
+
+bool TextFile::Flush() { return IsOpen() && Fs().FlushFileBuffers(handle_); }
+
+bool TextFile::Rewind() {
+  if (!IsOpen()) return false;
+  buffer_.clear();
+  pos_ = 0;
+  eof_ = false;
+  error_ = false;
+  return Fs().SetFilePointer(handle_, 0);
+}
+
+void TextFile::Close() {
+  if (handle_ != kInvalidFile) {
+    Fs().CloseHandle(handle_);
+    handle_ = kInvalidFile;
+  }
+  buffer_.clear();
+  pos_ = 0;
+}
+
+}  // namespace svp
