@@ -43,13 +43,16 @@ bool SvLoadString(uint32_t id, std::string* text) {
 }
 
 bool SvOpenLog(const std::string& path) {
-  SvCloseLog();
   auto* file = new svp::TextFile;
-  // Exclusive: a second instance of the program cannot open it.
+  // Exclusive: a second instance of the program cannot open it, and neither
+  // can a second open of this one while the first log is open, which leaves
+  // that log's file as it was.
   if (file->Open(path, "w", 0) != 0) {
     delete file;
+    SvCloseLog();
     return false;
   }
+  SvCloseLog();
   g_log = file;
   return true;
 }

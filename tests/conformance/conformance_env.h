@@ -1,0 +1,165 @@
+// The environment of the conformance cases: the same cases run against the
+// simulated workstation (natively) and against the real platform (under
+// Wine), so that the simulation keeps to what the system does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+#if defined(SV_TEST_MEMORY_PLATFORM)
+#include "platform/memory/memory_platform.h"
+#elif defined(SV_TEST_WIN32_PLATFORM)
+#include <chrono>
+
+#include "platform/win32/win32_platform.h"
+#else
+#error "define SV_TEST_MEMORY_PLATFORM or SV_TEST_WIN32_PLATFORM"
+#endif
+
+namespace conformance {
+
+constexpr const char* kKeyParent = "Software\\SvConformance";
+
+inline std::string TestName() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name) {
+    if (c == '/' || c == '\\' || c == ':') c = '_';
+  }
+  return name;
+}
+
+// Deletes a key and everything below it through the interface.
+inline uint32_t DeleteKeyTree(svp::RegKey root, const std::string& path) {
+  svp::IRegistry& reg = svp::Reg();
+  svp::RegKey key = 0;
+  uint32_t status = reg.OpenKey(root, path, svp::kKeyRead, &key);
+  if (status != 0) return status;
+  for (;;) {
+    char name[256];
+    uint32_t size = sizeof name;
+    if (reg.EnumKey(key, 0, name, &size) != 0) break;
+    if (DeleteKeyTree(root, path + "\\" + name) != 0) break;
+  }
+  reg.CloseKey(key);
+  return reg.DeleteKey(root, path);
+}
+
+}  // namespace conformance
+
+class ConformanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#if defined(SV_TEST_MEMORY_PLATFORM)
+    platform_ = std::make_unique<svp::MemoryPlatform>();
+#else
+    platform_ = std::make_unique<svp::Win32Platform>();
+#endif
+    platform_->Install();
+    conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
+  }
+
+  void TearDown() override {
+    for (svp::FileHandle h : handles_) svp::Fs().CloseHandle(h);
+    conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
+    // Goes only when no other case's key is left below it.
+    svp::Reg().DeleteKey(svp::kHKeyCurrentUser, conformance::kKeyParent);
+  }
+
+  // A fresh, empty directory for this case.
+  std::string Scratch() {
+    if (!scratch_.empty()) return scratch_;
+    svp::IFileSystem& fs = svp::Fs();
+#if defined(SV_TEST_MEMORY_PLATFORM)
+    const std::string base = "C:\\CONFTEST";
+    fs.CreateDirectory(base);
+    scratch_ = base + "\\" + conformance::TestName();
+    EXPECT_TRUE(fs.CreateDirectory(scratch_)) << scratch_;
+#else
+    // The file interface cannot list a directory, so an earlier run's
+    // leftovers cannot be cleared: each run takes a directory of its own.
+    static const std::string base = [] {
+      auto now = std::chrono::system_clock::now().time_since_epoch();
+      return "C:\\svconf-" + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    }();
+    svp::Fs().CreateDirectory(base);
+    std::string candidate = base + "\\" + conformance::TestName();
+    for (int i = 1; !fs.CreateDirectory(candidate); ++i) {
+      if (i > 50) {
+        ADD_FAILURE() << "cannot make a scratch directory under " << base;
+        break;
+      }
+      candidate = base + "\\" + conformance::TestName() + "-" + std::to_string(i);
+    }
+    scratch_ = candidate;
+#endif
+    return scratch_;
+  }
+
+  // Path of a name inside the scratch directory.
+  std::string In(const std::string& name) { return Scratch() + "\\" + name; }
+
+  // A registry key path below HKEY_CURRENT_USER for this case; it does not
+  // exist when the case starts and is deleted when it ends.
+  std::string ScratchKey() const {
+    return std::string(conformance::kKeyParent) + "\\" + conformance::TestName();
+  }
+
+  // Opens a file and closes it when the case ends.
+  svp::FileHandle Open(const std::string& path, uint32_t access, uint32_t share,
+                       uint32_t disposition) {
+    svp::FileHandle h = svp::Fs().CreateFile(path, access, share, disposition);
+    if (h != svp::kInvalidFile) handles_.push_back(h);
+    return h;
+  }
+  void Close(svp::FileHandle h) {
+    for (auto it = handles_.begin(); it != handles_.end(); ++it) {
+      if (*it == h) {
+        handles_.erase(it);
+        break;
+      }
+    }
+    svp::Fs().CloseHandle(h);
+  }
+
+  // Writes bytes into a new or emptied file through the interface.
+  bool Put(const std::string& path, const std::string& bytes) {
+    svp::IFileSystem& fs = svp::Fs();
+    svp::FileHandle h = fs.CreateFile(path, svp::kGenericWrite, 0, svp::kCreateAlways);
+    if (h == svp::kInvalidFile) return false;
+    uint32_t written = 0;
+    bool ok = fs.WriteFile(h, bytes.data(), static_cast<uint32_t>(bytes.size()), &written) &&
+              written == bytes.size();
+    return fs.CloseHandle(h) && ok;
+  }
+
+  // The whole contents of a file; "<unreadable>" when it cannot be read.
+  std::string Get(const std::string& path) {
+    svp::IFileSystem& fs = svp::Fs();
+    svp::FileHandle h =
+        fs.CreateFile(path, svp::kGenericRead, svp::kShareRead | svp::kShareWrite, svp::kOpenExisting);
+    if (h == svp::kInvalidFile) return "<unreadable>";
+    std::string bytes;
+    char buffer[4096];
+    uint32_t got = 0;
+    while (fs.ReadFile(h, buffer, sizeof buffer, &got) && got > 0) bytes.append(buffer, got);
+    fs.CloseHandle(h);
+    return bytes;
+  }
+
+  uint32_t LastError() { return svp::Fs().GetLastError(); }
+
+ private:
+#if defined(SV_TEST_MEMORY_PLATFORM)
+  std::unique_ptr<svp::MemoryPlatform> platform_;
+#else
+  std::unique_ptr<svp::Win32Platform> platform_;
+#endif
+  std::string scratch_;
+  std::vector<svp::FileHandle> handles_;
+};

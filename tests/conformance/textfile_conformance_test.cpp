@@ -1,0 +1,81 @@
+// Text-mode streams over the platform's files, on both platforms.
+#include "conformance/conformance_env.h"
+
+#include "platform/textfile.h"
+
+namespace {
+
+using namespace svp;
+
+class TextConformance : public ConformanceTest {};
+
+TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBack) {
+  const std::string path = In("text.txt");
+  {
+    TextFile out;
+    ASSERT_EQ(0u, out.Open(path, "w"));
+    EXPECT_TRUE(out.Puts("line one\n"));
+    EXPECT_TRUE(out.Puts("line two\r\n"));
+    EXPECT_TRUE(out.Puts("no end"));
+    EXPECT_TRUE(out.Flush());
+  }
+  EXPECT_EQ("line one\r\nline two\r\r\nno end", Get(path));
+
+  TextFile in;
+  ASSERT_EQ(0u, in.Open(path, "rt"));
+  std::string line;
+  ASSERT_TRUE(in.Gets(&line, 259));
+  EXPECT_EQ("line one\n", line);
+  ASSERT_TRUE(in.Gets(&line, 259));
+  EXPECT_EQ("line two\r\n", line);
+  ASSERT_TRUE(in.Gets(&line, 259));
+  EXPECT_EQ("no end", line);
+  EXPECT_FALSE(in.Gets(&line, 259));
+
+  // Back to the start, the same lines again.
+  ASSERT_TRUE(in.Rewind());
+  ASSERT_TRUE(in.Gets(&line, 259));
+  EXPECT_EQ("line one\n", line);
+}
+
+TEST_F(TextConformance, CtrlZEndsTheText) {
+  const std::string path = In("dos.txt");
+  ASSERT_TRUE(Put(path, std::string("ab\r\ncd\x1a" "ef\r\n", 11)));
+  TextFile in;
+  ASSERT_EQ(0u, in.Open(path, "r"));
+  std::string line;
+  ASSERT_TRUE(in.Gets(&line, 259));
+  EXPECT_EQ("ab\n", line);
+  ASSERT_TRUE(in.Gets(&line, 259));
+  EXPECT_EQ("cd", line);
+  EXPECT_FALSE(in.Gets(&line, 259));
+}
+
+TEST_F(TextConformance, OpenModesAndExclusiveUse) {
+  const std::string path = In("modes.txt");
+  TextFile missing;
+  EXPECT_EQ(kErrFileNotFound, missing.Open(path, "r"));
+  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_EQ(kErrPathNotFound, missing.Open(In("nodir\\x.txt"), "w"));
+
+  ASSERT_TRUE(Put(path, "old contents\r\n"));
+  {
+    // "r+" keeps the contents and writes over them from the start.
+    TextFile update;
+    ASSERT_EQ(0u, update.Open(path, "r+"));
+    EXPECT_TRUE(update.Puts("NEW\n"));
+  }
+  EXPECT_EQ("NEW\r\nontents\r\n", Get(path));
+
+  // "w" empties; shared 0 keeps every other opener out until closed.
+  TextFile exclusive;
+  ASSERT_EQ(0u, exclusive.Open(path, "w", 0));
+  EXPECT_EQ("<unreadable>", Get(path));
+  TextFile second;
+  EXPECT_EQ(kErrSharingViolation, second.Open(path, "w", 0));
+  EXPECT_EQ(kErrSharingViolation, second.Open(path, "r"));
+  exclusive.Close();
+  EXPECT_EQ("", Get(path));
+}
+
+}  // namespace
