@@ -1,2 +1,144 @@
-# Windows build (MinGW-w64): KITPURGE.EXE, the stand-ins and the Wine tests.
-# Filled in by the Win32 platform work.
+# Windows build (MinGW-w64): KITPURGE.EXE, the stand-ins, the UI driver and
+# the Wine tests.  Every program and DLL goes to build/win64/bin/.
+set(SV_BIN ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${SV_BIN})
+set(SV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
+
+set(SV_WIN32_WARNINGS -Wall -Wextra)
+
+# --- The Win32 platform --------------------------------------------------------
+file(GLOB SV_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+add_library(sv_platform_win32 STATIC ${SV_WIN32_SOURCES})
+target_include_directories(sv_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(sv_platform_win32 PRIVATE ${SV_WIN32_WARNINGS})
+target_link_libraries(sv_platform_win32 PUBLIC sv_core
+  comctl32 comdlg32 shell32 ole32 mpr version advapi32 user32 gdi32)
+
+# The program's resources (string table, version, dialogs, bitmaps).  Test
+# programs carry them too, so that they load the same strings.
+add_library(sv_resources OBJECT ${CMAKE_SOURCE_DIR}/src/res/kitpurge.rc)
+target_include_directories(sv_resources PRIVATE ${CMAKE_SOURCE_DIR}/src/res ${CMAKE_SOURCE_DIR}/src)
+file(GLOB SV_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/res/*.inc
+  ${CMAKE_SOURCE_DIR}/src/res/*.bmp ${CMAKE_SOURCE_DIR}/src/res/*.ico ${CMAKE_SOURCE_DIR}/src/res/*.h)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/res/kitpurge.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${SV_RESOURCE_FILES})
+
+# --- KITPURGE.EXE --------------------------------------------------------------
+file(GLOB SV_MAIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/main/*.cpp)
+add_executable(kitpurge WIN32 ${SV_MAIN_SOURCES} $<TARGET_OBJECTS:sv_resources>)
+set_target_properties(kitpurge PROPERTIES OUTPUT_NAME KITPURGE SUFFIX .EXE)
+target_compile_options(kitpurge PRIVATE ${SV_WIN32_WARNINGS})
+target_link_libraries(kitpurge PRIVATE sv_platform_win32 sv_core)
+
+# --- Stand-ins for the system's network library and the Sockets clean-up ----
+function(sv_netcfg_standin target def dir)
+  add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/tools/netcfg_standin/netcfg_standin.cpp
+    ${CMAKE_SOURCE_DIR}/tools/netcfg_standin/${def})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME NETCFG PREFIX "" SUFFIX .DLL
+    RUNTIME_OUTPUT_DIRECTORY ${dir} ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/${target})
+  target_compile_options(${target} PRIVATE ${SV_WIN32_WARNINGS})
+  target_link_libraries(${target} PRIVATE advapi32)
+endfunction()
+sv_netcfg_standin(netcfg_standin netcfg.def ${SV_BIN})
+# The same library without one entry point, for the binding's failure test.
+sv_netcfg_standin(netcfg_incomplete netcfg_incomplete.def ${SV_BIN}/incomplete)
+
+add_executable(svs2tnst_standin WIN32 ${CMAKE_SOURCE_DIR}/tools/svs2tnst_standin/svs2tnst_standin.cpp)
+set_target_properties(svs2tnst_standin PROPERTIES OUTPUT_NAME SVS2TNST SUFFIX .EXE)
+target_link_libraries(svs2tnst_standin PRIVATE advapi32)
+
+# --- UIDRIVER.EXE --------------------------------------------------------------
+add_executable(uidriver ${CMAKE_SOURCE_DIR}/tools/uidriver/uidriver.cpp)
+set_target_properties(uidriver PROPERTIES OUTPUT_NAME UIDRIVER SUFFIX .EXE)
+target_compile_options(uidriver PRIVATE ${SV_WIN32_WARNINGS})
+target_link_libraries(uidriver PRIVATE user32 gdi32)
+
+# --- GoogleTest for Windows ----------------------------------------------------
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The string table compiled in, for tests that compare it with the resources.
+add_library(sv_stringtable STATIC ${CMAKE_SOURCE_DIR}/src/res/stringtable.cpp)
+target_include_directories(sv_stringtable PUBLIC ${CMAKE_SOURCE_DIR}/src)
+
+# --- Wine tests ----------------------------------------------------------------
+# sv_add_wine_test(NAME <name> COMMAND <exe-target | script> [ARGS ...]
+#                  [FILES <file in bin> ...] [TIMEOUT <seconds>])
+# registers the CTest test wine.<name>.  It runs through
+# scripts/wine/run-test.sh on a fresh copy of the build tree's template Wine
+# prefix, with a display (a private Xvfb when none is usable):
+#  - a program target runs as C:\svtest\<program> (current directory
+#    C:\svtest), with the FILES (paths relative to bin/, e.g. NETCFG.DLL or
+#    incomplete/NETCFG.DLL) copied beside it;
+#  - a shell script runs with WINEPREFIX, DISPLAY, SV_BIN, SV_SRC, SV_WORK and
+#    the functions of scripts/wine/lib.sh (wine, uidriver, winpath, ...).
+# The test's exit code is the program's.
+set(SV_WINE_RUNNER ${CMAKE_SOURCE_DIR}/scripts/wine/run-test.sh)
+
+add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine/make-template.sh ${SV_WINE_ROOT}/template)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP sv_wine_prefix TIMEOUT 300)
+
+function(sv_add_wine_test)
+  cmake_parse_arguments(T "" "NAME;COMMAND;TIMEOUT" "ARGS;FILES" ${ARGN})
+  if(NOT T_NAME OR NOT T_COMMAND)
+    message(FATAL_ERROR "sv_add_wine_test needs NAME and COMMAND")
+  endif()
+  if(TARGET ${T_COMMAND})
+    set(command $<TARGET_FILE:${T_COMMAND}>)
+  elseif(IS_ABSOLUTE ${T_COMMAND})
+    set(command ${T_COMMAND})
+  else()
+    set(command ${CMAKE_SOURCE_DIR}/${T_COMMAND})
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  string(REPLACE ";" " " files "${T_FILES}")
+  add_test(NAME wine.${T_NAME} COMMAND ${SV_WINE_RUNNER} ${command} ${T_ARGS})
+  set_tests_properties(wine.${T_NAME} PROPERTIES
+    TIMEOUT ${T_TIMEOUT}
+    FIXTURES_REQUIRED sv_wine_prefix
+    ENVIRONMENT "SV_BIN=${SV_BIN};SV_SRC=${CMAKE_SOURCE_DIR};SV_WINE_ROOT=${SV_WINE_ROOT};SV_WINE_FILES=${files};SV_WINE_TIMEOUT=${T_TIMEOUT}")
+endfunction()
+
+# Files every C++ Wine test finds beside itself.
+set(SV_WINE_TEST_FILES NETCFG.DLL SVS2TNST.EXE UIDRIVER.EXE incomplete/NETCFG.DLL)
+
+# Every tests/wine/<name>_test.cpp is a gtest program <name>_test.exe carrying
+# the program's resources; a tests/wine/<name>_test.rc beside it replaces
+# them (it may #include "kitpurge.rc" to keep them).
+file(GLOB SV_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
+foreach(src ${SV_WINE_TEST_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  set(extra)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/${name}.rc)
+    set(extra ${CMAKE_SOURCE_DIR}/tests/wine/${name}.rc)
+  else()
+    set(extra $<TARGET_OBJECTS:sv_resources>)
+  endif()
+  add_executable(${name} ${src} ${extra})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src/res)
+  target_link_libraries(${name} PRIVATE sv_platform_win32 sv_core sv_stringtable gtest_main)
+  add_dependencies(${name} netcfg_standin netcfg_incomplete svs2tnst_standin uidriver)
+  sv_add_wine_test(NAME ${name} COMMAND ${name} FILES ${SV_WINE_TEST_FILES})
+endforeach()
+
+# Every tests/wine/<name>_test.sh is a Wine test as it stands.
+file(GLOB SV_WINE_TEST_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.sh)
+foreach(script ${SV_WINE_TEST_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  sv_add_wine_test(NAME ${name} COMMAND ${script})
+endforeach()
+
+# The conformance suite against the Win32 platform.
+file(GLOB SV_CONFORMANCE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/conformance/*.cpp)
+if(SV_CONFORMANCE_SOURCES)
+  add_executable(conformance_test ${SV_CONFORMANCE_SOURCES} $<TARGET_OBJECTS:sv_resources>)
+  target_include_directories(conformance_test PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(conformance_test PRIVATE SV_TEST_WIN32_PLATFORM=1)
+  target_link_libraries(conformance_test PRIVATE sv_platform_win32 sv_core gtest_main)
+  sv_add_wine_test(NAME conformance COMMAND conformance_test)
+endif()

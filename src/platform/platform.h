@@ -266,7 +266,9 @@ struct OpenFileRequest {
   uint32_t flags = 0;  // OFN_* option bits
   uint32_t templateId = 0;  // a dialog template the caller names (0: none)
   bool owned = true;        // owned by the main window
-  bool directoryOnly = false;  // pick a directory (the directory chooser)
+  // Pick a directory (the directory chooser): the answer is a path inside
+  // it, the caller keeps the part before the last backslash.
+  bool directoryOnly = false;
 };
 enum : uint32_t { kOfnReadOnly = 0x1, kOfnOverwritePrompt = 0x2, kOfnHideReadOnly = 0x4 };
 

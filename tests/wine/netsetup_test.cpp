@@ -1,0 +1,241 @@
+// The binding of the network setup library, through the Win32 platform, to
+// the NETCFG.DLL stand-in whose state the cases set up in the registry.
+#include "platform/win32/win32_api.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "netcfg/netsetup.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+const char kRoot[] = "SOFTWARE\\NetSetupStandIn";
+const char kComponents[] = "SOFTWARE\\NetSetupStandIn\\Components";
+constexpr svp::RegKey kLm = svp::kHKeyLocalMachine;
+
+void DeleteTree(svp::RegKey root, const std::string& path) {
+  svp::RegKey key = 0;
+  if (svp::Reg().OpenKey(root, path, svp::kKeyRead, &key) != 0) return;
+  std::vector<std::string> children;
+  for (uint32_t i = 0;; ++i) {
+    char name[256];
+    uint32_t size = sizeof name;
+    if (svp::Reg().EnumKey(key, i, name, &size) != 0) break;
+    children.emplace_back(name, size);
+  }
+  svp::Reg().CloseKey(key);
+  for (const auto& child : children) DeleteTree(root, path + "\\" + child);
+  svp::Reg().DeleteKey(root, path);
+}
+
+void SetValue(const std::string& path, const std::string& name, uint32_t type, const void* data,
+              uint32_t size) {
+  svp::RegKey key = 0;
+  bool created = false;
+  ASSERT_EQ(0u, svp::Reg().CreateKey(kLm, path, svp::kRegOptionNonVolatile, svp::kKeyAllAccess,
+                                     &key, &created));
+  ASSERT_EQ(0u, svp::Reg().SetValue(key, name, type, static_cast<const uint8_t*>(data), size));
+  svp::Reg().CloseKey(key);
+}
+
+void SetString(const std::string& path, const std::string& name, const std::string& value) {
+  SetValue(path, name, svp::kRegSz, value.c_str(), static_cast<uint32_t>(value.size() + 1));
+}
+
+void SetDword(const std::string& path, const std::string& name, uint32_t value) {
+  SetValue(path, name, svp::kRegDword, &value, sizeof value);
+}
+
+// The DWORD value, or -1 when there is none.
+int64_t GetDword(const std::string& path, const std::string& name) {
+  svp::RegKey key = 0;
+  if (svp::Reg().OpenKey(kLm, path, svp::kKeyRead, &key) != 0) return -1;
+  uint32_t value = 0, size = sizeof value, type = 0;
+  uint32_t status = svp::Reg().QueryValue(key, name, &type, reinterpret_cast<uint8_t*>(&value), &size);
+  svp::Reg().CloseKey(key);
+  return status == 0 && type == svp::kRegDword ? static_cast<int64_t>(value) : -1;
+}
+
+bool KeyExists(const std::string& path) {
+  svp::RegKey key = 0;
+  if (svp::Reg().OpenKey(kLm, path, svp::kKeyRead, &key) != 0) return false;
+  svp::Reg().CloseKey(key);
+  return true;
+}
+
+void AddComponent(const std::string& option, const std::string& inf) {
+  SetString(std::string(kComponents) + "\\" + option, "InfName", inf);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  svp::FileHandle h = svp::Fs().CreateFile(path, svp::kGenericRead, svp::kShareRead | svp::kShareWrite,
+                                           svp::kOpenExisting);
+  if (h == svp::kInvalidFile) return "<absent>";
+  std::string text;
+  char buffer[4096];
+  uint32_t read = 0;
+  while (svp::Fs().ReadFile(h, buffer, sizeof buffer, &read) && read > 0) text.append(buffer, read);
+  svp::Fs().CloseHandle(h);
+  return text;
+}
+
+class NetSetupBinding : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform_.Install();
+    DeleteTree(kLm, kRoot);
+    std::string module;
+    ASSERT_GT(svp::Fs().GetModuleFileName(&module), 0u);
+    directory_ = module.substr(0, module.rfind('\\'));
+    journal_ = directory_ + "\\journal.txt";
+    svp::Fs().DeleteFile(journal_);
+    SetString(kRoot, "Journal", journal_);
+  }
+
+  void TearDown() override {
+    SvFreeNetSetupLibrary();
+    DeleteTree(kLm, kRoot);
+  }
+
+  std::string Library() const { return directory_ + "\\NETCFG.DLL"; }
+  std::string Journal() const { return ReadWholeFile(journal_); }
+
+  svp::Win32Platform platform_;
+  std::string directory_;
+  std::string journal_;
+};
+
+TEST_F(NetSetupBinding, FindAndRemoveFollowTheComponentsInTheRegistry) {
+  AddComponent("SVTRELL", "OEMNXPSV.INF");
+  AddComponent("SVNDIS", "OEMNADSV.INF");
+  SetDword(std::string(kComponents) + "\\SVNDIS", "RemoveError", 1205);
+  ASSERT_EQ(0u, SvLoadNetSetupLibrary());
+  ASSERT_TRUE(svp::Net().IsLoaded());
+
+  // The INF buffer goes in holding the path the caller expects and comes back
+  // with the library's answer.
+  std::string inf = "C:\\WINDOWS\\system32\\OEMNXPSV.INF";
+  EXPECT_EQ(0u, svp::Net().FindSoftwareComponent("SVTRELL", &inf));
+  EXPECT_EQ("OEMNXPSV.INF", inf);
+  inf = "untouched";
+  EXPECT_NE(0u, svp::Net().FindSoftwareComponent("SVABSENT", &inf));
+  EXPECT_EQ("untouched", inf);
+
+  uint32_t infResult = 77;
+  EXPECT_EQ(0u, svp::Net().ComponentRemove("SVTRELL", &infResult));
+  EXPECT_EQ(0u, infResult);
+  EXPECT_FALSE(KeyExists(std::string(kComponents) + "\\SVTRELL"));
+  EXPECT_NE(0u, svp::Net().FindSoftwareComponent("SVTRELL", &inf));
+  EXPECT_NE(0u, svp::Net().ComponentRemove("SVTRELL", &infResult)) << "removed twice";
+
+  // A refused removal answers the stored error and keeps the component.
+  EXPECT_EQ(1205u, svp::Net().ComponentRemove("SVNDIS", &infResult));
+  EXPECT_TRUE(KeyExists(std::string(kComponents) + "\\SVNDIS"));
+  EXPECT_EQ(0u, svp::Net().FindSoftwareComponent("SVNDIS", &inf));
+  EXPECT_EQ("OEMNADSV.INF", inf);
+}
+
+TEST_F(NetSetupBinding, ReviewCountsAndTheJournalRecordsEveryCallInOrder) {
+  AddComponent("SVTRELL", "OEMNXPSV.INF");
+  ASSERT_EQ(0u, SvLoadNetSetupLibrary());
+  EXPECT_EQ(-1, GetDword(kRoot, "ReviewCount"));
+
+  std::string inf;
+  uint32_t infResult = 0;
+  svp::Net().FindSoftwareComponent("SVTRELL", &inf);
+  svp::Net().ComponentRemove("SVTRELL", &infResult);
+  EXPECT_EQ(0u, svp::Net().ReviewBindings());
+  EXPECT_EQ(1, GetDword(kRoot, "ReviewCount"));
+  svp::Net().ReviewBindings();
+  EXPECT_EQ(2, GetDword(kRoot, "ReviewCount"));
+
+  EXPECT_EQ(
+      "NetSetupFindSoftwareComponent SVTRELL\r\n"
+      "NetSetupComponentRemove SVTRELL\r\n"
+      "NetSetupReviewBindings\r\n"
+      "NetSetupReviewBindings\r\n",
+      Journal());
+
+  // Once released, nothing reaches the library any more.
+  EXPECT_EQ(0u, SvFreeNetSetupLibrary());
+  EXPECT_FALSE(svp::Net().IsLoaded());
+  EXPECT_NE(0u, svp::Net().ReviewBindings());
+  EXPECT_NE(0u, svp::Net().FindSoftwareComponent("SVTRELL", &inf));
+  EXPECT_EQ(2, GetDword(kRoot, "ReviewCount"));
+}
+
+TEST_F(NetSetupBinding, OptionNamesTravelAsWideTextOfTheSystemCodePage) {
+  const std::string option = "SV\xC9T\xE0";  // letters outside ASCII
+  AddComponent(option, "OEMN\xC9.INF");
+  ASSERT_EQ(0u, SvLoadNetSetupLibrary());
+  std::string inf;
+  EXPECT_EQ(0u, svp::Net().FindSoftwareComponent(option, &inf));
+  EXPECT_EQ("OEMN\xC9.INF", inf);
+  EXPECT_EQ("NetSetupFindSoftwareComponent " + option + "\r\n", Journal());
+}
+
+TEST_F(NetSetupBinding, AMissingLibraryIsNotLoadable) {
+  const std::string aside = directory_ + "\\NETCFG.BAK";
+  ASSERT_TRUE(svp::Fs().MoveFileEx(Library(), &aside, 0));
+  EXPECT_EQ(2u, SvLoadNetSetupLibrary());
+  EXPECT_FALSE(svp::Net().IsLoaded());
+  EXPECT_EQ(0u, SvFreeNetSetupLibrary());
+  const std::string back = Library();
+  ASSERT_TRUE(svp::Fs().MoveFileEx(aside, &back, 0));
+  EXPECT_EQ(0u, SvLoadNetSetupLibrary());
+}
+
+TEST_F(NetSetupBinding, ALibraryLackingOneEntryPointIsRefused) {
+  const std::string aside = directory_ + "\\NETCFG.BAK";
+  ASSERT_TRUE(svp::Fs().MoveFileEx(Library(), &aside, 0));
+  ASSERT_TRUE(svp::Fs().CopyFile(directory_ + "\\incomplete\\NETCFG.DLL", Library(), false));
+  AddComponent("SVTRELL", "OEMNXPSV.INF");
+
+  EXPECT_EQ(4u, SvLoadNetSetupLibrary());
+  EXPECT_FALSE(svp::Net().IsLoaded());
+  // The five entry points it has are not used either.
+  std::string inf;
+  EXPECT_NE(0u, svp::Net().FindSoftwareComponent("SVTRELL", &inf));
+  EXPECT_EQ("<absent>", Journal());
+
+  SvFreeNetSetupLibrary();
+  ASSERT_TRUE(svp::Fs().DeleteFile(Library())) << "the library was not released";
+  const std::string back = Library();
+  ASSERT_TRUE(svp::Fs().MoveFileEx(aside, &back, 0));
+}
+
+// The entry points the program binds but never calls answer failure, and
+// are journalled like the others.
+TEST_F(NetSetupBinding, TheEntryPointsNeverCalledAnswerFailure) {
+  AddComponent("SVTRELL", "OEMNXPSV.INF");
+  HMODULE library = LoadLibraryA(Library().c_str());
+  ASSERT_NE(nullptr, library);
+  using Find = DWORD(WINAPI*)(PCWSTR, PWSTR, PDWORD, PWSTR, PDWORD);
+  using Install = DWORD(WINAPI*)(HWND, PCWSTR, PCWSTR, PCWSTR, PDWORD);
+  using Properties = DWORD(WINAPI*)(HWND, PCWSTR, PCWSTR, PDWORD);
+  auto entry = [&](const char* name) {
+    return reinterpret_cast<void (*)()>(GetProcAddress(library, name));
+  };
+  auto hardware = reinterpret_cast<Find>(entry("NetSetupFindHardwareComponent"));
+  auto install = reinterpret_cast<Install>(entry("NetSetupComponentInstall"));
+  auto properties = reinterpret_cast<Properties>(entry("NetSetupComponentProperties"));
+  ASSERT_TRUE(hardware && install && properties);
+  wchar_t inf[260] = L"";
+  DWORD size = 260, result = 0;
+  EXPECT_NE(0u, hardware(L"SVTRELL", inf, &size, nullptr, nullptr));
+  EXPECT_NE(0u, install(nullptr, L"SVTRELL", L"OEMNXPSV.INF", L"C:\\", &result));
+  EXPECT_NE(0u, properties(nullptr, L"SVTRELL", L"OEMNXPSV.INF", &result));
+  FreeLibrary(library);
+  EXPECT_TRUE(KeyExists(std::string(kComponents) + "\\SVTRELL"));
+  EXPECT_EQ(
+      "NetSetupFindHardwareComponent SVTRELL\r\n"
+      "NetSetupComponentInstall SVTRELL\r\n"
+      "NetSetupComponentProperties SVTRELL\r\n",
+      Journal());
+}
+
+}  // namespace

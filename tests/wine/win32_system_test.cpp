@@ -1,0 +1,209 @@
+// The Win32 platform's system, shell and message-loop parts on a real
+// (Wine) workstation.  Files and registry are the conformance suite's.
+#include "platform/win32/win32_api.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/win32_platform.h"
+#include "res/stringtable.h"
+
+namespace {
+
+class Win32System : public ::testing::Test {
+ protected:
+  void SetUp() override { platform_.Install(); }
+  svp::Win32Platform platform_;
+};
+
+std::string ModuleDirectory() {
+  std::string module;
+  svp::Fs().GetModuleFileName(&module);
+  return module.substr(0, module.rfind('\\'));
+}
+
+TEST_F(Win32System, StringsComeFromTheProgramsResourcesAsTheTableHasThem) {
+  size_t count = 0;
+  const SvStringEntry* table = SvStringTable(&count);
+  ASSERT_GT(count, 50u);
+  for (size_t i = 0; i < count; ++i) {
+    std::string text = "unchanged";
+    bool found = svp::Sys().LoadString(table[i].id, &text);
+    if (table[i].text[0] == '\0') {
+      EXPECT_FALSE(found) << "empty entry " << table[i].id << " must count as missing";
+      EXPECT_EQ("unchanged", text);
+    } else {
+      EXPECT_TRUE(found) << table[i].id;
+      EXPECT_EQ(table[i].text, text) << table[i].id;
+    }
+  }
+  std::string text;
+  EXPECT_FALSE(svp::Sys().LoadString(1, &text));
+  EXPECT_FALSE(svp::Sys().LoadString(65000, &text));
+  // 57353 and 57354 are the table's empty entries.
+  EXPECT_FALSE(svp::Sys().LoadString(57353, &text));
+}
+
+TEST_F(Win32System, VersionRecordOfTheNtPlatform) {
+  svp::OsVersion version;
+  ASSERT_EQ(148u, version.size);
+  ASSERT_TRUE(svp::Sys().GetVersionEx(&version));
+  EXPECT_EQ(2u, version.platformId);
+  EXPECT_GE(version.major, 4u);
+  EXPECT_GT(version.build, 0u);
+
+  // The size field decides what is asked for; a wrong one is refused.
+  svp::OsVersion wrong;
+  wrong.size = 20;
+  EXPECT_FALSE(svp::Sys().GetVersionEx(&wrong));
+  EXPECT_EQ(0u, wrong.major);
+}
+
+TEST_F(Win32System, TheProcessTokenListsTheAdministrators) {
+  // The Wine user is a member of BUILTIN\Administrators.
+  EXPECT_TRUE(svp::Sys().IsUserAdmin());
+}
+
+TEST_F(Win32System, CommandLineArgumentsFollowTheProgramName) {
+  EXPECT_EQ("/SILENT /L", svp::Win32CommandLineArgs("\"C:\\Program Files\\KITPURGE.EXE\"  /SILENT /L"));
+  EXPECT_EQ("-NOCOPY  x", svp::Win32CommandLineArgs("KITPURGE.EXE\t -NOCOPY  x"));
+  EXPECT_EQ("", svp::Win32CommandLineArgs("KITPURGE.EXE"));
+  EXPECT_EQ("", svp::Win32CommandLineArgs("\"C:\\A B\\K.EXE"));
+  EXPECT_EQ("/a", svp::Win32CommandLineArgs("\"\" /a"));
+  EXPECT_EQ("", svp::Win32CommandLineArgs(nullptr));
+}
+
+TEST_F(Win32System, EnvironmentAndDirectories) {
+  ASSERT_TRUE(SetEnvironmentVariableA("SV_TEST_VALUE", "C:\\SOLVANE;C:\\BIN"));
+  std::string value;
+  EXPECT_TRUE(svp::Sys().GetEnvironmentVariable("SV_TEST_VALUE", &value));
+  EXPECT_EQ("C:\\SOLVANE;C:\\BIN", value);
+  SetEnvironmentVariableA("SV_TEST_VALUE", nullptr);
+  value = "unchanged";
+  EXPECT_FALSE(svp::Sys().GetEnvironmentVariable("SV_TEST_VALUE", &value));
+  EXPECT_EQ("unchanged", value);
+
+  std::string windows, system;
+  ASSERT_GT(svp::Sys().GetWindowsDirectory(&windows), 3u);
+  ASSERT_GT(svp::Sys().GetSystemDirectory(&system), windows.size());
+  EXPECT_EQ(windows + "\\", system.substr(0, windows.size() + 1));
+  EXPECT_EQ(0, svp::Fs().AccessExists(system));
+}
+
+TEST_F(Win32System, LocalDrivesAreNotNetworkConnections) {
+  std::string remote = "unchanged";
+  EXPECT_EQ(svp::kErrNotConnected, svp::Sys().WNetGetConnection("C:", &remote));
+  EXPECT_EQ("unchanged", remote);
+}
+
+TEST_F(Win32System, ErrorTextsComeFromTheSystem) {
+  std::string text;
+  ASSERT_TRUE(svp::Fs().FormatErrorText(svp::kErrFileNotFound, &text));
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(std::string::npos, text.find("%")) << text;
+  text = "unchanged";
+  EXPECT_FALSE(svp::Fs().FormatErrorText(0x2ABCDEF, &text));
+  EXPECT_EQ("unchanged", text);
+}
+
+// The start of the Sockets clean-up program: by name, from the current
+// directory, without waiting.
+TEST_F(Win32System, StartProcessRunsAProgramOfTheCurrentDirectory) {
+  ASSERT_TRUE(svp::Fs().SetCurrentDirectory(ModuleDirectory()));
+  HKEY key = nullptr;
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\SocketsCleanupStandIn");
+  EXPECT_EQ(0u, svp::Sys().StartProcess("svs2tnst.exe", HIGH_PRIORITY_CLASS));
+  DWORD runs = 0;
+  for (int i = 0; i < 200 && runs == 0; ++i) {
+    Sleep(50);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\SocketsCleanupStandIn", 0, KEY_READ, &key) == 0) {
+      DWORD size = sizeof runs;
+      RegQueryValueExA(key, "Runs", nullptr, nullptr, reinterpret_cast<BYTE*>(&runs), &size);
+      RegCloseKey(key);
+    }
+  }
+  EXPECT_EQ(1u, runs);
+  EXPECT_EQ(svp::kErrFileNotFound, svp::Sys().StartProcess("nosuch.exe", HIGH_PRIORITY_CLASS));
+}
+
+TEST_F(Win32System, SpecialFoldersAreExistingDirectoriesWithoutTrailingBackslash) {
+  for (int csidl : {svp::kCsidlCommonPrograms, svp::kCsidlDesktop}) {
+    std::string path;
+    ASSERT_TRUE(svp::Shell().GetSpecialFolderPath(csidl, &path)) << csidl;
+    EXPECT_EQ(':', path[1]) << path;
+    EXPECT_NE('\\', path.back()) << path;
+    EXPECT_NE(svp::kInvalidAttributes, svp::Fs().GetFileAttributes(path)) << path;
+    EXPECT_TRUE(svp::Fs().GetFileAttributes(path) & svp::kAttrDirectory) << path;
+  }
+}
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) {
+    ++*reinterpret_cast<int*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(Win32System, PumpDispatchesWaitingMessagesAndLeavesTheQuitForTheMainLoop) {
+  WNDCLASSA cls = {};
+  cls.lpfnWndProc = CountingProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "SvPumpTest";
+  RegisterClassA(&cls);
+  HWND window = CreateWindowA("SvPumpTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr);
+  ASSERT_NE(nullptr, window);
+  int count = 0;
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count));
+
+  PostMessageA(window, WM_APP, 0, 0);
+  PostMessageA(window, WM_APP, 0, 0);
+  svp::Ui().PumpMessages();
+  EXPECT_EQ(2, count);
+
+  PostMessageA(window, WM_APP, 0, 0);
+  PostQuitMessage(7);
+  svp::Ui().PumpMessages();
+  EXPECT_EQ(3, count);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(7u, message.wParam);
+  DestroyWindow(window);
+}
+
+TEST_F(Win32System, WaitCursorNestsAndRestoresTheCursorBefore) {
+  HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+  HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+  SetCursor(arrow);
+  svp::Ui().BeginWaitCursor();
+  EXPECT_EQ(wait, GetCursor());
+  svp::Ui().BeginWaitCursor();
+  svp::Ui().EndWaitCursor();
+  EXPECT_EQ(wait, GetCursor());
+  svp::Ui().EndWaitCursor();
+  EXPECT_EQ(arrow, GetCursor());
+  svp::Ui().EndWaitCursor();  // unbalanced: no effect
+  EXPECT_EQ(arrow, GetCursor());
+}
+
+// Kept last in this file (cases run in the order written): the restart ends
+// the session of the prefix.
+TEST_F(Win32System, RestartCarriesOutTheOperationsQueuedForIt) {
+  const std::string path = ModuleDirectory() + "\\queued.txt";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  CloseHandle(file);
+  ASSERT_TRUE(svp::Fs().MoveFileEx(path, nullptr, svp::kMoveDelayUntilReboot));
+  EXPECT_EQ(0, svp::Fs().AccessExists(path)) << "gone before the restart";
+
+  EXPECT_TRUE(svp::Sys().RestartWindows());
+  int waited = 0;
+  while (svp::Fs().AccessExists(path) == 0 && waited < 30000) {
+    Sleep(100);
+    waited += 100;
+  }
+  EXPECT_NE(0, svp::Fs().AccessExists(path)) << "still there after the restart";
+}
+
+}  // namespace
