@@ -1,0 +1,51 @@
+// The uninstall wizard: the frame plus the run's initialisation, the removal
+// sequence started by Finish, the cancel question and the restart at the end.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "wizard/wizard.h"
+
+// The product's configuration key under HKEY_LOCAL_MACHINE, and the key of
+// older versions that the initialisation migrates.
+extern const char kSvConfigurationKey[];
+extern const char kSvOldConfigurationKey[];
+
+class CSvUninstallWizard : public CSvWizard {
+ public:
+  SV_DECLARE_RUNTIME_CLASS(CSvUninstallWizard)
+
+  CSvUninstallWizard(const std::string& subKey, svp::RegKey root)
+      : CSvWizard(subKey, root) {}
+  // Logs 10053 and 10054, closes the log, restarts Windows when agreed.
+  ~CSvUninstallWizard() override;
+
+  // The removal sequence; 0.
+  intptr_t Finish() override;
+  // The cancel question; true keeps the wizard open.
+  bool OnCancel() override;
+  // Removes the older version's registrations and asks to restart.
+  void OnOldVersionYes() override;
+
+  // True when the wizard is open and waiting; false ends the run (the
+  // reason has been shown).
+  virtual bool Initialize();
+
+  bool GetRestart() const { return restart_ != 0; }
+  void SetRestart(bool restart) { restart_ = restart ? 1 : 0; }
+
+ protected:
+  uint32_t restart_ = 0;
+};
+
+// Pieces of the initialisation, public for the tests.
+
+// 1 no language switch; 0 a switch with an accepted (or empty) code, which is
+// removed from text; -1 an unknown code.
+int ParseLanguageSwitch(std::string& text, std::string& code);
+// The standard directory for an LDID_ name; false for any other name.
+bool GetStandardDirectory(const char* name, std::string& directory);
+// Writes each NAME=VALUE line into the configuration key; always true.
+bool ReadAnswerFile(const std::string& path);
+bool WriteAnswerValue(const std::string& name, const std::string& value);

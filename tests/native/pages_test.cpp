@@ -1,0 +1,285 @@
+// The uninstall pages over the simulated property sheet: the product
+// directory's rules and checks, the welcome page, the old-version page and
+// the two progress pages.
+#include <memory>
+#include <string>
+
+#include "app/switches.h"
+#include "macros/macros.h"
+#include "wizard/pages.h"
+#include "wizard/wizard.h"
+#include "wizard_test_support.h"
+
+namespace {
+
+const char kNetRules[] = "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\CurrentVersion\\NetRules";
+
+class PageWizard : public CSvWizard {
+ public:
+  PageWizard() : CSvWizard(SheetFixture::kConfigKey, svp::kHKeyLocalMachine) {}
+  void OnOldVersionYes() override { ++yes_; }
+  int yes_ = 0;
+};
+
+class PagesTest : public SheetFixture {
+ protected:
+  // The wizard with its switches parsed and the macros the pages build on.
+  void Start(const char* commandLine = "") {
+    wizard_ = std::make_unique<PageWizard>();
+    for (uint32_t id : {kSwSilent, kSwNoVerCheck, kSwNoNetCpl, kSwNoTextEdit, kSwNoCopy,
+                        kSwForceCopy, kSwNoShortcuts, kSwForceNew})
+      wizard_->GetSwitchList()->AddSwitch(id);
+    ASSERT_TRUE(wizard_->GetSwitchList()->ParseSwitches(commandLine, "/-"));
+    macros()->AddMacro("LDID_APPS", "C:\\SV32", SV_MACRO_VOLATILE);
+    macros()->AddMacro("LDID_KITROOT", "C:\\KIT", SV_MACRO_VOLATILE);
+    macros()->AddMacro("Reinstall", "FALSE", 0);
+    ASSERT_TRUE(SvOpenLog(kLogPath));
+  }
+
+  // The three navigation pages in the open sheet.
+  void Open() {
+    wizard_->AddPage(new CSvSplashPage(wizard_.get()), false);
+    target_ = new CSvTargetDirPage(wizard_.get());
+    wizard_->AddPage(target_, false);
+    wizard_->AddPage(new CSvOldVersionPage(wizard_.get()), false);
+    ASSERT_TRUE(wizard_->Create(false));
+    wizard_->SetFinishAllowed(true);
+  }
+
+  std::string Macro(const char* name) {
+    std::string value;
+    return macros()->GetMacroValue(name, value) == 0 ? value : "<absent>";
+  }
+
+  CSvMacroList* macros() { return wizard_->GetMacroList(); }
+
+  std::unique_ptr<PageWizard> wizard_;
+  CSvTargetDirPage* target_ = nullptr;
+};
+
+TEST_F(PagesTest, ProductDirectoryComesFromTheAppsDirectoryByDefault) {
+  Start();
+  CSvTargetDirPage page(wizard_.get());
+  EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
+  EXPECT_EQ("C:\\SV32", Macro("LDID_SV_LONG"));
+  EXPECT_EQ("C:\\SV32", Macro("LDID_OLDSV"));
+  EXPECT_EQ("<absent>", Macro("Upgrade"));
+  EXPECT_FALSE(page.IsSilent());
+}
+
+TEST_F(PagesTest, TheInstalledProductsRecordWinsAndLosesItsBackslash) {
+  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "D:\\Solvane 32\\");
+  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV", "D:\\SOLVAN~1\\");
+  Start("/SILENT");
+  CSvTargetDirPage page(wizard_.get());
+  EXPECT_EQ("D:\\SOLVAN~1\\", Macro("LDID_SV"));
+  EXPECT_EQ("D:\\Solvane 32", page.GetDirectory());
+  EXPECT_EQ("D:\\Solvane 32", Macro("LDID_OLDSV"));
+  EXPECT_TRUE(page.IsSilent());
+}
+
+TEST_F(PagesTest, KstaMarksAnUpgradeUnlessReinstalling) {
+  system().SetEnvironment("KSTA", "E:\\KSTA");
+  Start();
+  {
+    CSvTargetDirPage page(wizard_.get());
+    EXPECT_EQ("TRUE", Macro("Upgrade"));
+    EXPECT_EQ("E:\\KSTA", Macro("LDID_SV"));
+    EXPECT_EQ("E:\\KSTA", Macro("LDID_SV_LONG"));
+  }
+  EXPECT_EQ("Upgrade detected, old KSTA value = E:\\KSTA\r\n", Log());
+
+  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "Reinstall", "TRUE");
+  wizard_.reset();
+  Start();
+  CSvTargetDirPage page(wizard_.get());
+  EXPECT_EQ("<absent>", Macro("Upgrade"));
+  EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
+  EXPECT_EQ("", Log());
+}
+
+TEST_F(PagesTest, WelcomePageShowsItsVersionAndOpensTheReadme) {
+  Start();
+  Open();
+  EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
+  EXPECT_EQ("7.3.026", sheets_.ItemText(kSvIddSplash, kSvIdcSplashVersion));
+  EXPECT_EQ(7000u, wizard_->GetPages()[0]->PanelControlId());
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcSplashReadme));
+  EXPECT_EQ(std::vector<std::string>{"C:\\KIT\\KITPURGE.TXT"},
+            platform_.shell().openedDocuments());
+}
+
+TEST_F(PagesTest, UsableDirectoryNeedsNoPageAndFinishIsOffered) {
+  files().MakeDirectory("C:\\SV32");
+  Start();
+  Open();
+  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_TRUE(ui().boxes().empty());
+}
+
+TEST_F(PagesTest, MissingDirectoryIsCreatedWithoutAskingWhileButtonsAreWorkedOut) {
+  Start();  // interactive run
+  Open();
+  EXPECT_TRUE(files().IsDirectory("C:\\SV32"));
+  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_TRUE(ui().boxes().empty());
+  EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
+}
+
+TEST_F(PagesTest, NoCopyNeverShowsTheDirectoryPage) {
+  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
+  files().MakeDirectory("C:\\LOCKED");
+  files().SetInaccessible("C:\\LOCKED", true);
+  Start("/NOCOPY");
+  Open();
+  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+}
+
+TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
+  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
+  files().MakeDirectory("C:\\LOCKED");
+  files().SetInaccessible("C:\\LOCKED", true);
+  files().MakeDirectory("D:\\GOOD");
+  Start();
+  Open();
+  EXPECT_TRUE(ui().boxes().empty());  // not current yet: no message
+  ASSERT_EQ(svp::kWizNext, sheets_.Buttons());
+  ASSERT_TRUE(sheets_.ClickNext());
+  ASSERT_EQ(kSvIddTargetDir, sheets_.CurrentTemplate());
+  EXPECT_EQ("C:\\LOCKED", sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit));
+  EXPECT_EQ(svp::kWizBack | svp::kWizFinish, sheets_.Buttons());
+
+  for (const char* typed : {"C:\\LOCKED", "  ", "\\\\SERVER\\SHARE", "C:\\", "C:"}) {
+    sheets_.TypeText(kSvIdcTargetEdit, typed);
+    ASSERT_TRUE(sheets_.ClickFinish());
+    EXPECT_EQ(kSvIddTargetDir, sheets_.LastResult(svp::kPsnWizFinish)) << typed;
+  }
+  ASSERT_EQ(5u, ui().boxes().size());
+  EXPECT_EQ("C:\\LOCKED is not a valid directory specification.", ui().boxes()[0].text);
+  EXPECT_EQ(Text(6005), ui().boxes()[1].text);
+  EXPECT_EQ(0u, ui().boxes()[1].type);
+  EXPECT_EQ(Text(5009), ui().boxes()[2].text);
+  EXPECT_EQ(Text(5008), ui().boxes()[3].text);
+  EXPECT_EQ(Text(5008), ui().boxes()[4].text);
+  EXPECT_EQ(0x30u, ui().boxes()[4].type);
+
+  sheets_.TypeText(kSvIdcTargetEdit, "D:\\GOOD\\");
+  ASSERT_TRUE(sheets_.ClickFinish());
+  EXPECT_EQ(0xFFFF, sheets_.LastResult(svp::kPsnWizFinish));
+  EXPECT_EQ("D:\\GOOD", Macro("LDID_SV_LONG"));
+  EXPECT_EQ("D:\\GOOD", Macro("LDID_SV"));
+  // Only the messages that are logged reach the log.
+  EXPECT_EQ(
+      "C:\\LOCKED is not a valid directory specification."
+      "The installation directory must be specified\r\n",
+      Log());
+}
+
+TEST_F(PagesTest, MissingDirectoryIsOfferedForCreationUntilTheFirstButtonUpdate) {
+  files().AddDrive('D');
+  Start();
+  CSvTargetDirPage page(wizard_.get());
+  page.SetDirectory("D:\\NEW\\DIR");
+  EXPECT_EQ(0, page.Validate(false));
+  EXPECT_TRUE(ui().boxes().empty());
+
+  ui().QueueAnswer(svp::kIdNo);
+  EXPECT_EQ(0, page.Validate(true));
+  ASSERT_EQ(1u, ui().boxes().size());
+  EXPECT_EQ("Directory D:\\NEW\\DIR does not exist, would you like to create it?",
+            ui().boxes()[0].text);
+  EXPECT_EQ(svp::kMbYesNo, ui().boxes()[0].type);
+  EXPECT_FALSE(files().Exists("D:\\NEW"));
+
+  ui().QueueAnswer(svp::kIdYes);
+  EXPECT_EQ(1, page.Validate(true));
+  EXPECT_TRUE(files().IsDirectory("D:\\NEW\\DIR"));
+  EXPECT_EQ("D:\\NEW\\DIR", Macro("LDID_SV"));
+
+  page.SetDirectory("D:\\OTHER");
+  page.IsRequired();  // from here on the page creates without asking
+  EXPECT_TRUE(files().IsDirectory("D:\\OTHER"));
+  EXPECT_EQ(2u, ui().boxes().size());
+}
+
+TEST_F(PagesTest, BrowseTakesTheChosenDirectory) {
+  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
+  files().MakeDirectory("C:\\LOCKED");
+  files().SetInaccessible("C:\\LOCKED", true);
+  Start();
+  Open();
+  ASSERT_TRUE(sheets_.ClickNext());
+
+  ui().QueueOpenFileAnswer(true, "D:\\PICKED\\DIR\\*.");
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  ASSERT_EQ(1u, ui().openFileRequests().size());
+  const svp::OpenFileRequest& request = ui().openFileRequests()[0];
+  EXPECT_EQ(kSvIddDirChooser, request.templateId);
+  EXPECT_EQ("C:\\LOCKED", request.initialDirectory);
+  EXPECT_EQ("*.", request.fileName);
+  EXPECT_TRUE(request.directoryOnly);
+  EXPECT_EQ("D:\\PICKED\\DIR", sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit));
+  EXPECT_EQ("D:\\PICKED\\DIR", Macro("LDID_SV_LONG"));
+
+  ui().QueueOpenFileAnswer(true, "E:\\*.");
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  EXPECT_EQ("E:\\", target_->GetDirectory());
+
+  ui().QueueOpenFileAnswer(false, "");
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  EXPECT_EQ("E:\\", sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit));
+}
+
+TEST_F(PagesTest, OldVersionPageAllowsOnlyBackOrItsOwnAnswer) {
+  files().MakeDirectory("C:\\SV32");
+  registry().CreateKeyPath(svp::kHKeyLocalMachine, kNetRules);
+  Start();
+  Open();
+  ASSERT_EQ(svp::kWizNext, sheets_.Buttons());
+  ASSERT_TRUE(sheets_.ClickNext());
+  EXPECT_EQ(kSvIddOldVersion, sheets_.CurrentTemplate());  // the directory page skipped
+  EXPECT_FALSE(sheets_.CancelEnabled());
+  sheets_.DispatchPosted();
+  EXPECT_EQ(svp::kWizBack, sheets_.Buttons());
+  EXPECT_FALSE(sheets_.ClickCancel());
+
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcOldVersionYes));
+  EXPECT_EQ(1, wizard_->yes_);
+
+  ASSERT_TRUE(sheets_.ClickBack());
+  EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
+  EXPECT_TRUE(sheets_.CancelEnabled());
+  EXPECT_EQ(svp::kWizNext, sheets_.Buttons());
+}
+
+TEST_F(PagesTest, StatusPageTicksAndTexts) {
+  Start();
+  Open();
+  auto* status = new CSvFinishStatusPage(wizard_.get());
+  ASSERT_TRUE(wizard_->AddPage(status, true));
+  EXPECT_FALSE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
+  status->SetNetworkStatus("Removing Trellnet");
+  EXPECT_TRUE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
+  EXPECT_EQ("Removing Trellnet", sheets_.ItemText(kSvIddFinishStatus, kSvIdcNetworkText));
+  EXPECT_FALSE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
+  status->SetShortcutStatus("Done");
+  EXPECT_TRUE(status->GetShortcutTick());
+  EXPECT_EQ("Done", sheets_.ItemText(kSvIddFinishStatus, kSvIdcShortcutText));
+}
+
+TEST_F(PagesTest, CopyStatusShortensBothPathsTo35Characters) {
+  Start();
+  Open();
+  auto* copy = new CSvCopyStatusPage(wizard_.get());
+  EXPECT_FALSE(copy->SetCopyStatus("C:\\A", "b.dll", "C:\\C", "d.dll"));  // no window yet
+  EXPECT_EQ("C:\\A\\b.dll", copy->GetFirstText());
+  ASSERT_TRUE(wizard_->AddPage(copy, true));
+  EXPECT_TRUE(copy->IsInitialised());
+  EXPECT_TRUE(copy->SetCopyStatus("D:\\Program Files\\Sv\\Bin\\Very\\Deep", "file.dll",
+                                  "C:\\WINNT\\system32", "svnet.dll"));
+  EXPECT_EQ("D:\\Program Files\\...\\Deep\\file.dll",
+            sheets_.ItemText(kSvIddCopyStatus, kSvIdcCopyFirst));
+  EXPECT_EQ("C:\\WINNT\\system32\\svnet.dll", sheets_.ItemText(kSvIddCopyStatus, kSvIdcCopySecond));
+}
+
+}  // namespace

@@ -1,0 +1,288 @@
+// The wizard frame and its pages on the real property sheet (comctl32 under
+// Wine), for what the program's own runs do not show: validation and Finish
+// through the registered message, Enter inside a page, the older header, the
+// painted side panel and the progress pages.  Screenshots of the
+// progress pages go to the build tree's screenshots directory.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/sheet_win32.h"
+#include "platform/win32/win32_platform.h"
+#include "wizard/pages.h"
+#include "wizard/wizard.h"
+
+namespace {
+
+using Journal = std::vector<std::string>;
+
+class TestPage : public CSvWizardPage {
+ public:
+  TestPage(uint16_t id, CSvWizard* wizard, bool required, Journal* journal, uint32_t bitmap = 0)
+      : CSvWizardPage(id, wizard), required_(required), journal_(journal), bitmapId_(bitmap) {}
+  bool IsRequired() override { return required_; }
+  bool OnInitDialog() override {
+    CSvWizardPage::OnInitDialog();
+    if (bitmapId_ != 0) LoadPanelBitmap(bitmapId_, kSvPanelControlId);
+    return true;
+  }
+  int Validate(bool) override { return valid_; }
+  intptr_t OnSetActive() override {
+    journal_->push_back("active " + std::to_string(GetTemplateId()));
+    return CSvWizardPage::OnSetActive();
+  }
+  intptr_t OnFinishing() override {
+    journal_->push_back("finishing " + std::to_string(GetTemplateId()));
+    return 0;
+  }
+  bool required_;
+  int valid_ = 1;
+  Journal* journal_;
+  uint32_t bitmapId_;
+};
+
+class TestWizard : public CSvWizard {
+ public:
+  explicit TestWizard(Journal* journal)
+      : CSvWizard("SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser), journal_(journal) {}
+  intptr_t Finish() override {
+    journal_->push_back("finish");
+    return CSvWizard::Finish();
+  }
+  bool OnCancel() override {
+    journal_->push_back("cancel?");
+    return refuseCancel_;
+  }
+  bool refuseCancel_ = false;
+  Journal* journal_;
+};
+
+class WizardSheet : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    svp::Platform parts = svp::Get();
+    parts.sheets = &sheets_;
+    svp::Install(parts);
+    platform_.Install();
+    wizard_ = std::make_unique<TestWizard>(&journal_);
+  }
+  void TearDown() override {
+    wizard_.reset();
+    Pump();
+  }
+
+  TestPage* Add(uint16_t id, bool required, uint32_t bitmap = 0) {
+    auto* page = new TestPage(id, wizard_.get(), required, &journal_, bitmap);
+    EXPECT_TRUE(wizard_->AddPage(page, false));
+    return page;
+  }
+
+  HWND Sheet() { return reinterpret_cast<HWND>(wizard_->GetSafeHwnd()); }
+
+  // The message loop, until the queue is empty; remembers a quit.
+  void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit_ = true;
+        quitCode_ = static_cast<int>(message.wParam);
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+
+  void Press(int button) {
+    SendMessageA(Sheet(), PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+    Pump();
+  }
+
+  HWND CurrentPageWindow() {
+    return reinterpret_cast<HWND>(SendMessageA(Sheet(), PSM_GETCURRENTPAGEHWND, 0, 0));
+  }
+
+  // Pixels of the screen inside a window's rectangle (0x00RRGGBB each).
+  std::vector<COLORREF> ScreenPixels(HWND window, RECT* area) {
+    GetWindowRect(window, area);
+    int w = area->right - area->left, h = area->bottom - area->top;
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, area->left, area->top, SRCCOPY);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+  }
+
+  // Writes the sheet as it is on screen to <build>/screenshots/<name>.bmp.
+  void Screenshot(const char* name) {
+    const char* bin = std::getenv("SV_BIN");
+    if (bin == nullptr) return;
+    UpdateWindow(Sheet());
+    Pump();
+    Sleep(300);
+    RECT area;
+    std::vector<COLORREF> pixels = ScreenPixels(Sheet(), &area);
+    int w = area.right - area.left, h = area.bottom - area.top;
+    std::string dir = std::string("Z:") + bin + "/../screenshots";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string path = dir + "/" + name + ".bmp";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return;
+    int row = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + row * h;
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::fwrite(&file, sizeof file, 1, f);
+    std::fwrite(&info, sizeof info, 1, f);
+    std::vector<unsigned char> line(static_cast<size_t>(row));
+    for (int y = h - 1; y >= 0; --y) {
+      for (int x = 0; x < w; ++x) {
+        COLORREF c = pixels[static_cast<size_t>(y * w + x)];
+        line[static_cast<size_t>(x * 3)] = GetBValue(c);
+        line[static_cast<size_t>(x * 3 + 1)] = GetGValue(c);
+        line[static_cast<size_t>(x * 3 + 2)] = GetRValue(c);
+      }
+      std::fwrite(line.data(), 1, line.size(), f);
+    }
+    std::fclose(f);
+    std::printf("screenshot %s\n", path.c_str());
+  }
+
+  svp::Win32Platform platform_;
+  svp::Win32SheetHost sheets_;
+  Journal journal_;
+  std::unique_ptr<TestWizard> wizard_;
+  bool quit_ = false;
+  int quitCode_ = -1;
+};
+
+TEST_F(WizardSheet, RefusedPageStaysOnFinishAndFinishRunsFromTheMessageLoop) {
+  Add(101, true);
+  TestPage* last = Add(1546, true);
+  ASSERT_TRUE(wizard_->Create(false));
+  wizard_->SetFinishAllowed(true);
+  Press(PSBTN_NEXT);
+  last->valid_ = 0;
+  journal_.clear();
+  Press(PSBTN_FINISH);
+  EXPECT_EQ(last, wizard_->GetCurrentPage());
+  EXPECT_TRUE(journal_.empty());
+  EXPECT_TRUE(IsWindow(Sheet()));
+
+  last->valid_ = 1;
+  SendMessageA(Sheet(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  EXPECT_EQ((Journal{"finishing 101", "finishing 1546"}), journal_);
+  Pump();
+  EXPECT_EQ((Journal{"finishing 101", "finishing 1546", "finish"}), journal_);
+  EXPECT_TRUE(IsWindow(Sheet()));  // the sheet stays for the removal
+  EXPECT_FALSE(quit_);
+}
+
+TEST_F(WizardSheet, CancelAsksTheWizardAndTheResetEndsTheRun) {
+  TestPage* page = Add(101, true);
+  ASSERT_TRUE(wizard_->Create(false));
+  wizard_->refuseCancel_ = true;
+  journal_.clear();
+  // Enter inside the page leads to the question, not to the page's closing.
+  SendMessageA(reinterpret_cast<HWND>(page->GetSafeHwnd()), WM_COMMAND, IDOK, 0);
+  Pump();
+  EXPECT_EQ(Journal{"cancel?"}, journal_);
+  EXPECT_FALSE(quit_);
+
+  wizard_->refuseCancel_ = false;
+  Press(PSBTN_CANCEL);
+  EXPECT_EQ((Journal{"cancel?", "cancel?"}), journal_);
+  EXPECT_TRUE(quit_);
+  EXPECT_EQ(0, quitCode_);
+}
+
+TEST_F(WizardSheet, OlderShorterHeaderStillOpensTheSheet) {
+  EXPECT_GE(sheets_.GetCommonControlsVersion(), 0x40047u);
+  TestPage page(101, wizard_.get(), true, &journal_);
+  svp::PageHandle handle = sheets_.CreatePage(page.GetPageRecord());
+  ASSERT_NE(0u, handle);
+  svp::SheetHeader header;
+  header.size = 40;
+  header.pages = &handle;
+  header.pageCount = 1;
+  svp::WindowHandle sheet = sheets_.CreateSheet(header, wizard_.get());
+  ASSERT_NE(0u, sheet);
+  EXPECT_EQ(sheet, wizard_->GetSafeHwnd());
+  EXPECT_NE(0u, page.GetSafeHwnd());
+  sheets_.DestroyWindow(sheet);
+  EXPECT_EQ(0u, wizard_->GetSafeHwnd());
+  EXPECT_EQ(0u, page.GetSafeHwnd());
+}
+
+TEST_F(WizardSheet, PanelBitmapIsStretchedOverThePanelControl) {
+  TestPage* page = Add(101, true, kSvPanelBitmapId);
+  ASSERT_TRUE(wizard_->Create(false));
+  SetWindowPos(Sheet(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+  RedrawWindow(Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  Sleep(300);
+  HWND panel = GetDlgItem(reinterpret_cast<HWND>(page->GetSafeHwnd()), kSvPanelControlId);
+  ASSERT_NE(nullptr, panel);
+  RECT area;
+  std::vector<COLORREF> pixels = ScreenPixels(panel, &area);
+  ASSERT_GT(pixels.size(), 1000u);
+  // The picture is mostly the navy, blue and teal of its gradient.
+  size_t gradient = 0;
+  for (COLORREF c : pixels)
+    if (c == RGB(0, 0, 128) || c == RGB(0, 0, 255) || c == RGB(0, 128, 128)) ++gradient;
+  EXPECT_GT(gradient, pixels.size() / 2);
+  int w = area.right - area.left;
+  EXPECT_EQ(RGB(0, 128, 128), pixels[pixels.size() - static_cast<size_t>(w) + 2]);  // bottom
+}
+
+TEST_F(WizardSheet, ProgressPagesShowTheirTicksAndTexts) {
+  Add(101, true, kSvPanelBitmapId);
+  ASSERT_TRUE(wizard_->Create(false));
+  auto* status = new CSvFinishStatusPage(wizard_.get());
+  status->LoadPanelBitmap(kSvPanelBitmapId, kSvPanelControlId);
+  ASSERT_TRUE(wizard_->AddPage(status, true));
+  Pump();
+  ASSERT_EQ(reinterpret_cast<HWND>(status->GetSafeHwnd()), CurrentPageWindow());
+  status->SetNetworkStatus("Removing the Trellnet protocol and its services.");
+  status->SetShortcutStatus("Removing the SOLVANE 32 program group.");
+  HWND window = reinterpret_cast<HWND>(status->GetSafeHwnd());
+  EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(window, kSvIdcNetworkTick));
+  EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(window, kSvIdcShortcutTick));
+  char text[256] = {};
+  GetDlgItemTextA(window, kSvIdcNetworkText, text, sizeof text);
+  EXPECT_STREQ("Removing the Trellnet protocol and its services.", text);
+  Screenshot("page1543_status");
+
+  auto* copy = new CSvCopyStatusPage(wizard_.get());
+  copy->LoadPanelBitmap(kSvPanelBitmapId, kSvPanelControlId);
+  ASSERT_TRUE(wizard_->AddPage(copy, true));
+  Pump();
+  EXPECT_TRUE(copy->SetCopyStatus("D:\\Program Files\\Sv\\Bin\\Very\\Deep", "file.dll",
+                                  "C:\\WINNT\\system32", "svnet.dll"));
+  GetDlgItemTextA(reinterpret_cast<HWND>(copy->GetSafeHwnd()), kSvIdcCopyFirst, text, sizeof text);
+  EXPECT_STREQ("D:\\Program Files\\...\\Deep\\file.dll", text);
+  Screenshot("page1539_files");
+}
+
+}  // namespace
