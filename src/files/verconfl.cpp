@@ -1,0 +1,89 @@
+#include "files/verconfl.h"
+
+#include <cstdio>
+
+#include "files/fileops.h"
+#include "log/svlog.h"
+#include "platform/dialogs.h"
+
+namespace {
+
+bool g_noToAll = false;
+
+bool IsOlder(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) {
+  return aHigh < bHigh || (aHigh == bHigh && aLow < bLow);
+}
+
+}  // namespace
+
+int CVerConfl::DoModal() {
+  svp::IDialogs* dialogs = svp::Dialogs();
+  if (dialogs == nullptr) return -1;
+  svp::VersionConflictTexts texts;
+  texts.description = m_description;
+  texts.fileName = m_fileName;
+  texts.value = m_value;
+  texts.label = m_label;
+  return dialogs->ShowVersionConflict(texts);
+}
+
+bool SvIsNoToAllChosen() { return g_noToAll; }
+void SvClearNoToAll() { g_noToAll = false; }
+
+std::string SvFormatFileDate(const svp::FileTime& time) {
+  static const char* const kDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  svp::IDialogs* dialogs = svp::Dialogs();
+  svp::SystemTime local;
+  if (dialogs == nullptr || !dialogs->FileTimeToLocalTime(time, &local) || local.month < 1 ||
+      local.month > 12 || local.dayOfWeek > 6)
+    return std::string();
+  char text[64];
+  std::snprintf(text, sizeof(text), "%02u:%02u:%02u, %s, %s %02u, %u", local.hour, local.minute,
+                local.second, kDays[local.dayOfWeek], kMonths[local.month - 1], local.day,
+                local.year);
+  return text;
+}
+
+uint32_t SvCheckVersionConflict(const std::string& source, const std::string& destination) {
+  SvVersionInfo from, to;
+  if (SvGetFileVersion(source, &from) != 0) return 0;
+  const uint32_t toResult = SvGetFileVersion(destination, &to);
+  if (toResult != 0 && toResult != svp::kErrAccessDenied) return 0;
+  const bool destinationMissing = toResult == svp::kErrAccessDenied;
+
+  CVerConfl dialog;
+  if (from.fixed.fileVersionMS != 0 || from.fixed.fileVersionLS != 0) {
+    if (!IsOlder(from.fixed.fileVersionMS, from.fixed.fileVersionLS, to.fixed.fileVersionMS,
+                 to.fixed.fileVersionLS))
+      return 1;
+    SvLoadString(kSvIdsYourVersion, &dialog.m_label);
+    dialog.m_value = to.version;
+  } else {
+    // A missing destination is no conflict.  The times are read here for
+    // both files: the version query reads them only for a file without a
+    // version resource, and a destination that has one while the source has
+    // none still has a date to compare with.
+    if (destinationMissing) return 1;
+    if (SvGetFileTimes(source, &from.file) != 0) return 0;
+    if (SvGetFileTimes(destination, &to.file) != 0) return 1;
+    if (!IsOlder(from.file.lastWrite.high, from.file.lastWrite.low, to.file.lastWrite.high,
+                 to.file.lastWrite.low))
+      return 1;
+    SvLoadString(kSvIdsFileDate, &dialog.m_label);
+    dialog.m_value = SvFormatFileDate(to.file.lastWrite);
+  }
+
+  dialog.m_description = to.description;
+  dialog.m_fileName = destination;
+  switch (dialog.DoModal()) {
+    case svp::kIdVersionYes:
+      return 0;
+    case svp::kIdVersionNoToAll:
+      g_noToAll = true;
+      return 1;
+    default:
+      return 1;
+  }
+}

@@ -1,0 +1,41 @@
+// The version comparison run before a copy overwrites a file, and its
+// "Version Conflict" dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/svobject.h"
+#include "platform/platform.h"
+
+// String-table texts of the dialog's label.
+enum : uint32_t { kSvIdsYourVersion = 57345, kSvIdsFileDate = 57346 };
+
+// The dialog on template 128; the four strings are bound to its controls.
+class CVerConfl : public CSvObject {
+ public:
+  SV_DECLARE_RUNTIME_CLASS(CVerConfl)
+  CVerConfl() = default;
+
+  // 6 (keep the existing file), 7, 1039 (No to All) or any other end.
+  int DoModal();
+
+  std::string m_description;  // 1037
+  std::string m_fileName;     // 1035
+  std::string m_value;        // 1018
+  std::string m_label;        // 1040
+};
+
+// 1: copy; 0: do not copy (keep the existing file, or the source cannot be
+// examined).
+uint32_t SvCheckVersionConflict(const std::string& source, const std::string& destination);
+
+// The run-wide No to All answer: once chosen, later copies overwrite without
+// asking.
+bool SvIsNoToAllChosen();
+// Forgets the answer, as a new process would (tests).
+void SvClearNoToAll();
+
+// "%H:%M:%S, %a, %b %d, %Y" of a file time in local time; empty when the
+// platform cannot convert it.
+std::string SvFormatFileDate(const svp::FileTime& time);

@@ -1,0 +1,235 @@
+// Deleting and copying one file record: restart requests, the source search,
+// attributes and times, version resources and the MS-DOS time rounding.
+#include <string>
+
+#include "files/fileops.h"
+#include "phase_test_support.h"
+
+namespace {
+
+using svp::PendingOperation;
+
+class FileOpsTest : public PhaseFixture {
+ protected:
+  CSvLocation source_{"C:\\KIT\\BIN"};
+  CSvLocation dest_{"C:\\SV32\\"};
+
+  CSvFile Copy(const char* name, uint32_t flags) {
+    return CSvFile(name, name, &source_, &dest_, nullptr, flags, 0);
+  }
+  CSvFile Delete(const char* name) { return CSvFile(name, "", &dest_, nullptr, nullptr, 0, 0); }
+};
+
+TEST_F(FileOpsTest, PathsJoinLocationAndNameWithOneBackslash) {
+  CSvFile copy = Copy("NETDRV.SYS", 0);
+  EXPECT_EQ("C:\\KIT\\BIN\\NETDRV.SYS", SvGetFilePath(&copy, 0));
+  EXPECT_EQ("C:\\SV32\\NETDRV.SYS", SvGetFilePath(&copy, 1));
+  CSvLocation empty("");
+  CSvFile bare("a.ini", "", &empty, nullptr, nullptr, 0, 0);
+  EXPECT_EQ("a.ini", SvGetFilePath(&bare, 0));
+  EXPECT_EQ("", SvGetFilePath(&bare, 1));
+  CSvFile nameless("", "", &empty, nullptr, nullptr, 0, 0);
+  EXPECT_EQ(5u, SvDeleteFile(&nameless));
+  EXPECT_EQ(5u, SvCopyFile(kit_.get(), &bare, 0, nullptr));
+}
+
+TEST_F(FileOpsTest, DeleteLeavesBusyAndMissingFilesToTheRestartWithTheirOwnError) {
+  files().WriteFile("C:\\SV32\\FREE.DLL", "x");
+  files().WriteFile("C:\\SV32\\BUSY.DLL", "x");
+  files().SetInUse("C:\\SV32\\BUSY.DLL", true);
+
+  CSvFile free = Delete("FREE.DLL");
+  EXPECT_EQ(0u, SvDeleteFile(&free));
+  EXPECT_FALSE(files().Exists("C:\\SV32\\FREE.DLL"));
+
+  CSvFile busy = Delete("BUSY.DLL");
+  EXPECT_EQ(14u, SvDeleteFile(&busy));
+  EXPECT_EQ(32u, svp::Fs().GetLastError());
+  EXPECT_TRUE(files().Exists("C:\\SV32\\BUSY.DLL"));
+
+  CSvFile missing = Delete("GONE.DLL");
+  EXPECT_EQ(14u, SvDeleteFile(&missing));
+  EXPECT_EQ(2u, svp::Fs().GetLastError());
+
+  const auto& pending = files().PendingOperations();
+  ASSERT_EQ(2u, pending.size());
+  EXPECT_EQ("C:\\SV32\\BUSY.DLL", pending[0].from);
+  EXPECT_EQ("", pending[0].to);
+  EXPECT_EQ("C:\\SV32\\GONE.DLL", pending[1].from);
+  platform_.Restart();
+  EXPECT_FALSE(files().Exists("C:\\SV32\\BUSY.DLL"));
+}
+
+TEST_F(FileOpsTest, CopyGivesTheSourcesTimesAndAttributesWithoutReadOnly) {
+  files().MakeDirectory("C:\\SV32");
+  files().WriteFile("C:\\KIT\\BIN\\A.DLL", "new");
+  files().SetFileTimes("C:\\KIT\\BIN\\A.DLL", MakeTime(0x1c07385, 0xc89dc000),
+                       MakeTime(0x1c1c44e, 0x7b682300), MakeTime(0x1c1c44e, 0x7acf8c80));
+  svp::Fs().SetFileAttributes("C:\\KIT\\BIN\\A.DLL",
+                              svp::kAttrReadOnly | svp::kAttrHidden | svp::kAttrArchive);
+  CSvFile file = Copy("A.DLL", kSvCopyRequired | kSvCopyNoVersionCheck);
+  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &file, file.GetCopyFlags(), nullptr));
+  EXPECT_EQ("new", files().ReadFile("C:\\SV32\\A.DLL"));
+  EXPECT_EQ(svp::kAttrHidden | svp::kAttrArchive, svp::Fs().GetFileAttributes("C:\\SV32\\A.DLL"));
+  svp::FileTime c, a, w;
+  ASSERT_TRUE(files().GetFileTimes("C:\\SV32\\A.DLL", &c, &a, &w));
+  EXPECT_EQ(0xc89dc000u, c.low);
+  EXPECT_EQ(0x7b682300u, a.low);
+  EXPECT_EQ(0x7acf8c80u, w.low);
+}
+
+TEST_F(FileOpsTest, MissingSourceIsSearchedForOnlyForRequiredOrRestartRecords) {
+  files().MakeDirectory("C:\\SV32");
+  CSvFile optional = Copy("NETDRV.SYS", 0);
+  EXPECT_EQ(14u, SvCopyFile(kit_.get(), &optional, 0, nullptr));
+  EXPECT_TRUE(ui().openFileRequests().empty());
+
+  // Another name is refused and the dialog comes back; the right name in
+  // another directory is taken.
+  files().WriteFile("D:\\DISK1\\NETDRV.SYS", "drv");
+  ui().QueueOpenFileAnswer(true, "D:\\DISK1\\OTHER.SYS");
+  ui().QueueOpenFileAnswer(true, "D:\\DISK1\\netdrv.sys");
+  CSvFile required = Copy("NETDRV.SYS", kSvCopyRequired | kSvCopyNoVersionCheck);
+  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &required, required.GetCopyFlags(), nullptr));
+  EXPECT_EQ("drv", files().ReadFile("C:\\SV32\\NETDRV.SYS"));
+  ASSERT_EQ(2u, ui().openFileRequests().size());
+  const svp::OpenFileRequest& request = ui().openFileRequests()[0];
+  EXPECT_EQ("NETDRV.SYS", request.fileName);
+  EXPECT_EQ("SYS", request.defaultExtension);
+  EXPECT_EQ(svp::kOfnHideReadOnly | svp::kOfnOverwritePrompt, request.flags);
+  EXPECT_FALSE(request.owned);
+  ASSERT_EQ(2u, request.filters.size());
+  EXPECT_EQ("Installation File", request.filters[0].first);
+  EXPECT_EQ("*.SYS", request.filters[0].second);
+  EXPECT_EQ("All Files", request.filters[1].first);
+  EXPECT_EQ("*.*", request.filters[1].second);
+
+  // Giving up restores the error that made the source missing (the
+  // directory is missing: 3).
+  ui().QueueOpenFileAnswer(false, "");
+  CSvFile restart = Copy("OTHER.DLL", kSvCopyReplaceAtRestart);
+  EXPECT_EQ(14u, SvCopyFile(kit_.get(), &restart, restart.GetCopyFlags(), nullptr));
+  EXPECT_EQ(3u, svp::Fs().GetLastError());
+  EXPECT_EQ(3u, ui().openFileRequests().size());
+}
+
+TEST_F(FileOpsTest, BusyDestinationIsReplacedAtRestartThroughTheRbName) {
+  files().WriteFile("C:\\KIT\\BIN\\NETLIB.DLL", "new");
+  files().WriteFile("C:\\SV32\\NETLIB.DLL", "old");
+  files().SetInUse("C:\\SV32\\NETLIB.DLL", true);
+  CSvFile file = Copy("NETLIB.DLL", kSvCopyReplaceAtRestart | kSvCopyNoVersionCheck);
+  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &file, file.GetCopyFlags(), nullptr));
+  EXPECT_EQ("new", files().ReadFile("C:\\SV32\\NETLIB.DRB"));
+  EXPECT_EQ("old", files().ReadFile("C:\\SV32\\NETLIB.DLL"));
+  const auto& pending = files().PendingOperations();
+  ASSERT_EQ(2u, pending.size());
+  EXPECT_EQ("C:\\SV32\\NETLIB.DLL", pending[0].from);
+  EXPECT_EQ("", pending[0].to);
+  EXPECT_EQ("C:\\SV32\\NETLIB.DRB", pending[1].from);
+  EXPECT_EQ("C:\\SV32\\NETLIB.DLL", pending[1].to);
+  platform_.Restart();
+  EXPECT_EQ("new", files().ReadFile("C:\\SV32\\NETLIB.DLL"));
+  EXPECT_FALSE(files().Exists("C:\\SV32\\NETLIB.DRB"));
+
+  // A one-letter extension keeps the whole name.
+  files().WriteFile("C:\\KIT\\BIN\\X.C", "c");
+  files().WriteFile("C:\\SV32\\X.C", "old");
+  files().SetInUse("C:\\SV32\\X.C", true);
+  CSvFile shortExtension = Copy("X.C", kSvCopyReplaceAtRestart | kSvCopyNoVersionCheck);
+  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &shortExtension, shortExtension.GetCopyFlags(), nullptr));
+  EXPECT_TRUE(files().Exists("C:\\SV32\\X.CRB"));
+}
+
+TEST_F(FileOpsTest, FailedCopyIsAnErrorOnlyForRequiredRecordsAndCancelWins) {
+  files().WriteFile("C:\\KIT\\BIN\\A.DLL", "new");
+  files().WriteFile("C:\\SV32\\A.DLL", "old");
+  files().SetInUse("C:\\SV32\\A.DLL", true);
+  CSvFile plain = Copy("A.DLL", kSvCopyNoVersionCheck);
+  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &plain, plain.GetCopyFlags(), nullptr));
+  CSvFile required = Copy("A.DLL", kSvCopyRequired | kSvCopyNoVersionCheck);
+  EXPECT_EQ(14u, SvCopyFile(kit_.get(), &required, required.GetCopyFlags(), nullptr));
+  EXPECT_EQ(32u, svp::Fs().GetLastError());
+  EXPECT_EQ("old", files().ReadFile("C:\\SV32\\A.DLL"));
+
+  kit_->SetCancelled();
+  files().SetInUse("C:\\SV32\\A.DLL", false);
+  EXPECT_EQ(1u, SvCopyFile(kit_.get(), &required, required.GetCopyFlags(), nullptr));
+  EXPECT_EQ("old", files().ReadFile("C:\\SV32\\A.DLL"));
+  EXPECT_TRUE(files().PendingOperations().empty());
+}
+
+TEST_F(FileOpsTest, FileTimesKeepTheTwoSecondResolutionOfTheDosForm) {
+  files().WriteFile("C:\\ODD.TXT", "x");
+  // 2002-03-05 14:03:11.0 is stored as 14:03:10.
+  files().SetFileTimes("C:\\ODD.TXT", MakeTime(0, 0), MakeTime(0, 0),
+                       MakeTime(0x1c1c44e, 0x7c00b980));
+  svp::ByHandleFileInfo info;
+  EXPECT_EQ(0u, SvGetFileTimes("C:\\ODD.TXT", &info));
+  EXPECT_EQ(0x1c1c44eu, info.lastWrite.high);
+  EXPECT_EQ(0x7b682300u, info.lastWrite.low);
+  EXPECT_EQ(1u, info.sizeLow);
+
+  // 1979 has no MS-DOS form.
+  files().SetFileTimes("C:\\ODD.TXT", MakeTime(0, 0), MakeTime(0, 0),
+                       MakeTime(0x1a8e79f, 0xe13ce980));
+  EXPECT_EQ(14u, SvGetFileTimes("C:\\ODD.TXT", &info));
+  EXPECT_EQ(5u, SvGetFileTimes("C:\\NONE.TXT", &info));
+
+  uint16_t date = 0, time = 0;
+  svp::FileTime back;
+  ASSERT_TRUE(SvFileTimeToDosDateTime(MakeTime(0x1c1c44e, 0x7c00b980), &date, &time));
+  EXPECT_EQ(((2002 - 1980) << 9) | (3 << 5) | 5, date);
+  EXPECT_EQ((14 << 11) | (3 << 5) | 5, time);
+  EXPECT_TRUE(SvDosDateTimeToFileTime(static_cast<uint16_t>((date & ~0x1F) | 31), time, &back));
+  EXPECT_FALSE(SvDosDateTimeToFileTime(static_cast<uint16_t>((date & ~0x1E0) | (2 << 5) | 30),
+                                       time, &back));  // February 30
+}
+
+TEST_F(FileOpsTest, VersionResourceGivesNumbersTextsAndFallsBackToTimes) {
+  svp::MemoryVersionResource full;
+  full.fixed[2] = 0x00040000;
+  full.fixed[3] = 0x00010002;
+  full.translations = {0x04b00409};
+  full.hasTranslationBlock = true;
+  full.strings["040904b0\\FileVersion"] = "4.0.1.2";
+  full.strings["040904b0\\FileDescription"] = "Trellnet library";
+  files().WriteFile("C:\\FULL.DLL", "x");
+  files().SetVersionResource("C:\\FULL.DLL", full);
+  SvVersionInfo info;
+  EXPECT_EQ(0u, SvGetFileVersion("C:\\FULL.DLL", &info));
+  EXPECT_EQ(0x00040000u, info.fixed.fileVersionMS);
+  EXPECT_EQ(0x00010002u, info.fixed.fileVersionLS);
+  EXPECT_EQ(0xFEEF04BDu, info.fixed.signature);
+  EXPECT_EQ("4.0.1.2", info.version);
+  EXPECT_EQ("Trellnet library", info.description);
+
+  // A fixed block without string table: the numbers as "%x.%x".
+  svp::MemoryVersionResource bare;
+  bare.fixed[2] = 0x00040000;
+  bare.fixed[3] = 0x00010002;
+  files().WriteFile("C:\\BARE.DLL", "x");
+  files().SetVersionResource("C:\\BARE.DLL", bare);
+  EXPECT_EQ(0u, SvGetFileVersion("C:\\BARE.DLL", &info));
+  EXPECT_EQ("40000.10002", info.version);
+  EXPECT_EQ("", info.description);
+
+  // An empty translation table means US English, Unicode.
+  svp::MemoryVersionResource noLanguage = full;
+  noLanguage.translations.clear();
+  noLanguage.strings["040904b0\\FileVersion"] = "4.0.9.9";
+  files().WriteFile("C:\\NOLANG.DLL", "x");
+  files().SetVersionResource("C:\\NOLANG.DLL", noLanguage);
+  EXPECT_EQ(0u, SvGetFileVersion("C:\\NOLANG.DLL", &info));
+  EXPECT_EQ("4.0.9.9", info.version);
+
+  // No resource: the times are read and the version words stay 0.
+  files().WriteFile("C:\\PLAIN.TXT", "abc");
+  info.fixed.fileVersionMS = 7;
+  EXPECT_EQ(0u, SvGetFileVersion("C:\\PLAIN.TXT", &info));
+  EXPECT_EQ(0u, info.fixed.fileVersionMS);
+  EXPECT_EQ("", info.version);
+  EXPECT_EQ(3u, info.file.sizeLow);
+  EXPECT_EQ(5u, SvGetFileVersion("C:\\MISSING.DLL", &info));
+}
+
+}  // namespace
