@@ -1,0 +1,146 @@
+#include "registry/cleanup.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kit/kit.h"
+#include "macros/macros.h"
+#include "platform/platform.h"
+#include "platform/textfile.h"
+#include "registry/reghelpers.h"
+
+namespace {
+
+constexpr char kNetworkCardsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
+constexpr char kEnvironmentKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+constexpr char kConfigurationKey[] =
+    "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
+constexpr char kProtocolAddressMark[] = "AA000400";
+
+// Line marks of AUTOEXEC.NT: the protocol's 16-bit driver and the product's
+// variable, each in the two spellings the installer wrote.
+const char* const kAutoexecMarks[] = {"tnp16", "TNP16", "KSTA", "ksta"};
+
+// Lines are read in pieces of at most this many characters.
+constexpr size_t kLinePiece = 259;
+
+bool StartsWithNoCase(const uint8_t* data, uint32_t size, const char* prefix) {
+  const size_t length = std::strlen(prefix);
+  if (size < length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    char c = static_cast<char>(data[i]);
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+bool HasMark(const std::string& line) {
+  for (const char* mark : kAutoexecMarks)
+    if (line.find(mark) != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace
+
+void SvResetAdapterAddresses() {
+  svp::IRegistry& reg = svp::Reg();
+  svp::RegKey cards = 0;
+  if (reg.OpenKey(svp::kHKeyLocalMachine, kNetworkCardsKey, svp::kKeyRead, &cards) != 0) return;
+  // Every adapter is visited: a fixed table of 40 would leave the addresses
+  // of the later ones behind on a machine that has more.
+  std::vector<std::string> parameterKeys;
+  for (uint32_t index = 0;; ++index) {
+    char name[200];
+    uint32_t nameSize = sizeof(name);
+    if (reg.EnumKey(cards, index, name, &nameSize) != 0) break;
+    uint8_t service[200] = {};
+    uint32_t size = sizeof(service) - 1;
+    if (!SvRegQueryValue(std::string(kNetworkCardsKey) + "\\" + name, "ServiceName", service, &size))
+      continue;
+    parameterKeys.push_back(std::string(kServicesKey) +
+                            std::string(reinterpret_cast<const char*>(service),
+                                        strnlen(reinterpret_cast<const char*>(service), size)) +
+                            "\\Parameters");
+  }
+  reg.CloseKey(cards);
+
+  for (const std::string& parameters : parameterKeys) {
+    uint8_t address[260];
+    uint32_t size = sizeof(address);
+    if (!SvRegQueryValue(parameters, "NetworkAddress", address, &size)) continue;
+    if (!StartsWithNoCase(address, size, kProtocolAddressMark)) continue;
+    svp::RegKey key = 0;
+    if (reg.OpenKey(svp::kHKeyLocalMachine, parameters, svp::kKeyAllAccess, &key) != 0) continue;
+    reg.DeleteValue(key, "NetworkAddress");
+    reg.CloseKey(key);
+  }
+}
+
+uint32_t SvCleanEnvironment(CSvKit* kit) {
+  std::string directory;
+  CSvMacroList* macros = kit != nullptr ? kit->GetMacroList() : nullptr;
+  // An empty (or undefined) product directory names nothing to remove: the
+  // list editor would otherwise cut the first entry it finds before a ";".
+  if (macros == nullptr || macros->GetMacroValue("LDID_SV", directory) != 0 || directory.empty())
+    return 0;
+  for (char& c : directory)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+
+  if (SvRegEditList(kEnvironmentKey, "Path", directory, 3) != 0) return 14;
+  svp::Sys().NotifyEnvironmentChange();
+  if (SvRegEditList(kEnvironmentKey, "KSTA", directory, 3) != 0) return 14;
+  return 0;
+}
+
+uint32_t SvCleanAutoexec() {
+  std::string system;
+  svp::Sys().GetSystemDirectory(&system);
+  const std::string file = system + "\\AUTOEXEC.NT";
+  const std::string backup = system + "\\AUTOEXEC.SV";
+  if (!svp::Fs().CopyFile(file, backup, false)) return 1;
+
+  // The backup is opened first: AUTOEXEC.NT is emptied only once its lines
+  // can be read back, so a backup that cannot be opened leaves it whole.
+  svp::TextFile from;
+  if (from.Open(backup, "r+t") != 0) return 1;
+  svp::TextFile to;
+  if (to.Open(file, "w+t") != 0) return 1;
+
+  // Lines with a mark are dropped wherever they stand.  Unmarked lines after
+  // the first marked one are kept: they are the user's own configuration
+  // (added after the product's lines), and dropping them would lose it.
+  std::string piece;
+  while (from.Gets(&piece, kLinePiece))
+    if (!HasMark(piece)) to.Puts(piece);
+  return 1;
+}
+
+uint32_t SvRemoveProductDirectories() {
+  svp::IRegistry& reg = svp::Reg();
+  svp::RegKey key = 0;
+  if (reg.OpenKey(svp::kHKeyLocalMachine, kConfigurationKey, svp::kMaximumAllowed, &key) != 0)
+    return 1;
+  char buffer[260] = {};
+  uint32_t size = sizeof(buffer);
+  uint32_t type = 0;
+  const uint32_t status =
+      reg.QueryValue(key, "LDID_SV", &type, reinterpret_cast<uint8_t*>(buffer), &size);
+  reg.CloseKey(key);
+  if (status != 0) return 1;
+  const std::string directory(buffer, strnlen(buffer, std::min<size_t>(size, sizeof(buffer))));
+  // An empty value would name the root of the current drive.
+  if (directory.empty()) return 1;
+
+  svp::IFileSystem& fs = svp::Fs();
+  fs.RemoveDirectory(directory + "\\PROTOCOL\\TRELLNET");
+  fs.RemoveDirectory(directory + "\\PROTOCOL");
+  fs.RemoveDirectory(directory);
+  // Whatever is still in it by the restart decides whether it goes then.
+  fs.MoveFileEx(directory, nullptr, svp::kMoveDelayUntilReboot);
+  return 1;
+}

@@ -1,0 +1,143 @@
+// Clean-up outside the product's files: adapter addresses, Path and KSTA,
+// AUTOEXEC.NT and the product directories.
+#include <string>
+
+#include "phase_test_support.h"
+#include "registry/cleanup.h"
+
+namespace {
+
+constexpr svp::RegKey kHklm = svp::kHKeyLocalMachine;
+constexpr const char* kCards = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr const char* kEnvironment =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+
+class CleanupTest : public PhaseFixture {
+ protected:
+  void Adapter(int index, const std::string& service, const char* address) {
+    registry().SetString(kHklm, std::string(kCards) + "\\" + std::to_string(index), "ServiceName",
+                         service);
+    const std::string parameters = "SYSTEM\\CurrentControlSet\\Services\\" + service + "\\Parameters";
+    registry().CreateKeyPath(kHklm, parameters);
+    if (address != nullptr) registry().SetString(kHklm, parameters, "NetworkAddress", address);
+  }
+  bool HasAddress(const std::string& service) {
+    return registry().ValueExists(
+        kHklm, "SYSTEM\\CurrentControlSet\\Services\\" + service + "\\Parameters", "NetworkAddress");
+  }
+  std::string Env(const char* name) {
+    std::string value = "<absent>";
+    registry().GetString(kHklm, kEnvironment, name, &value);
+    return value;
+  }
+};
+
+TEST_F(CleanupTest, OnlyProtocolAssignedAddressesAreRemovedFromEveryAdapter) {
+  Adapter(1, "E100B1", "aa0004001C08");
+  Adapter(2, "NE20002", "02608C123456");
+  Adapter(3, "CPQNF31", nullptr);
+  Adapter(4, "EL59X4", "AA00040");  // too short to carry the mark
+  registry().CreateKeyPath(kHklm, std::string(kCards) + "\\5");  // no ServiceName
+  // More adapters than the original table of 40 had room for.
+  for (int i = 6; i <= 45; ++i) Adapter(i, "TRL" + std::to_string(i), "AA000400FFFF");
+  SvResetAdapterAddresses();
+  EXPECT_FALSE(HasAddress("E100B1"));
+  EXPECT_TRUE(HasAddress("NE20002"));
+  EXPECT_TRUE(HasAddress("EL59X4"));
+  EXPECT_FALSE(HasAddress("TRL6"));
+  EXPECT_FALSE(HasAddress("TRL45"));
+  EXPECT_EQ(0u, registry().OpenKeyCount());
+  EXPECT_EQ("", Log());
+}
+
+TEST_F(CleanupTest, ProductDirectoryLeavesPathAndKstaAsTheListEditorCutsIt) {
+  Define("LDID_SV", "C:\\sv32");
+  registry().SetString(kHklm, kEnvironment, "Path", "C:\\WINNT\\system32;C:\\SV32;C:\\TOOLS",
+                       svp::kRegExpandSz);
+  registry().SetString(kHklm, kEnvironment, "KSTA", "C:\\SV32");
+  EXPECT_EQ(0u, SvCleanEnvironment(kit_.get()));
+  uint32_t type = 0;
+  std::string path;
+  ASSERT_TRUE(registry().GetString(kHklm, kEnvironment, "Path", &path, &type));
+  EXPECT_EQ("C:\\WINNT\\system32;C:\\TOOLS;", path);
+  EXPECT_EQ(svp::kRegExpandSz, type);
+  EXPECT_EQ("", Env("KSTA"));
+  EXPECT_EQ(1, platform_.system().settingChangeCount());
+
+  // Entries in lower case are not the product's spelling and stay.
+  registry().SetString(kHklm, kEnvironment, "Path", "c:\\sv32;C:\\TOOLS");
+  EXPECT_EQ(0u, SvCleanEnvironment(kit_.get()));
+  EXPECT_EQ("c:\\sv32;C:\\TOOLS", Env("Path"));
+}
+
+TEST_F(CleanupTest, EmptyProductDirectoryOrMissingValuesChangeNothing) {
+  registry().SetString(kHklm, kEnvironment, "Path", "C:\\WINNT\\system32;C:\\TOOLS");
+  Define("LDID_SV", "");
+  EXPECT_EQ(0u, SvCleanEnvironment(kit_.get()));
+  EXPECT_EQ("C:\\WINNT\\system32;C:\\TOOLS", Env("Path"));
+  EXPECT_EQ(0, platform_.system().settingChangeCount());
+
+  Define("LDID_SV", "C:\\SV32");
+  registry().RemoveValue(kHklm, kEnvironment, "Path");
+  EXPECT_EQ(0u, SvCleanEnvironment(kit_.get()));
+  EXPECT_EQ("<absent>", Env("Path"));
+  EXPECT_EQ("<absent>", Env("KSTA"));
+
+  registry().DenyAccess(kHklm, kEnvironment, true);
+  EXPECT_EQ(14u, SvCleanEnvironment(kit_.get()));
+}
+
+TEST_F(CleanupTest, AutoexecLosesMarkedLinesKeepsTheRestAndIsBackedUp) {
+  const std::string original =
+      "@echo off\r\n"
+      "REM Install CD ROM extensions\r\n"
+      "lh %SystemRoot%\\system32\\mscdexnt.exe\r\n"
+      "SET KSTA=C:\\SV32\r\n"
+      "lh C:\\SV32\\tnp16.exe\r\n"
+      "lh %SystemRoot%\\system32\\redir\r\n"
+      "REM ksta driver options\r\n"
+      "SET Ksta=user setting\r\n"
+      "lh C:\\SV32\\TNP16.COM /I\r\n"
+      "lh %SystemRoot%\\system32\\dosx\r\n";
+  files().WriteFile("C:\\WINNT\\system32\\AUTOEXEC.NT", original);
+  EXPECT_EQ(1u, SvCleanAutoexec());
+  EXPECT_EQ(original, files().ReadFile("C:\\WINNT\\system32\\AUTOEXEC.SV"));
+  EXPECT_EQ(
+      "@echo off\r\n"
+      "REM Install CD ROM extensions\r\n"
+      "lh %SystemRoot%\\system32\\mscdexnt.exe\r\n"
+      "lh %SystemRoot%\\system32\\redir\r\n"
+      "SET Ksta=user setting\r\n"
+      "lh %SystemRoot%\\system32\\dosx\r\n",
+      files().ReadFile("C:\\WINNT\\system32\\AUTOEXEC.NT"));
+  EXPECT_EQ(1u, files().OpenHandleCount());  // the log's
+}
+
+TEST_F(CleanupTest, WithoutAutoexecNoBackupIsMade) {
+  EXPECT_EQ(1u, SvCleanAutoexec());
+  EXPECT_FALSE(files().Exists("C:\\WINNT\\system32\\AUTOEXEC.SV"));
+  EXPECT_FALSE(files().Exists("C:\\WINNT\\system32\\AUTOEXEC.NT"));
+
+}
+
+TEST_F(CleanupTest, ProductDirectoriesGoWhenEmptyAndAreMarkedForTheRestartAnyway) {
+  registry().SetString(kHklm, kConfigKey, "LDID_SV", "C:\\SV32");
+  files().MakeDirectory("C:\\SV32\\PROTOCOL\\TRELLNET");
+  EXPECT_EQ(1u, SvRemoveProductDirectories());
+  EXPECT_FALSE(files().Exists("C:\\SV32"));
+  ASSERT_EQ(1u, files().PendingOperations().size());
+  EXPECT_EQ("C:\\SV32", files().PendingOperations()[0].from);
+
+  files().WriteFile("C:\\SV32\\PROTOCOL\\TRELLNET\\TRELL.LOG", "kept");
+  EXPECT_EQ(1u, SvRemoveProductDirectories());
+  EXPECT_TRUE(files().Exists("C:\\SV32\\PROTOCOL\\TRELLNET\\TRELL.LOG"));
+  EXPECT_EQ(2u, files().PendingOperations().size());
+
+  registry().RemoveKeyTree(kHklm, kConfigKey);
+  EXPECT_EQ(1u, SvRemoveProductDirectories());
+  registry().SetString(kHklm, kConfigKey, "LDID_SV", "");
+  EXPECT_EQ(1u, SvRemoveProductDirectories());
+  EXPECT_EQ(2u, files().PendingOperations().size());
+}
+
+}  // namespace
