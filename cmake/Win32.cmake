@@ -47,6 +47,15 @@ add_executable(svs2tnst_standin WIN32 ${CMAKE_SOURCE_DIR}/tools/svs2tnst_standin
 set_target_properties(svs2tnst_standin PROPERTIES OUTPUT_NAME SVS2TNST SUFFIX .EXE)
 target_link_libraries(svs2tnst_standin PRIVATE advapi32)
 
+# --- Test and benchmark aids -------------------------------------------------
+# HOLDFILE.EXE keeps a file open without sharing (a file in use for the demo
+# and the tests); BENCHLOOP.EXE is the plain delete-and-log loop the uninstall
+# benchmark compares against.
+add_executable(holdfile WIN32 ${CMAKE_SOURCE_DIR}/tools/holdfile/holdfile.cpp)
+set_target_properties(holdfile PROPERTIES OUTPUT_NAME HOLDFILE SUFFIX .EXE)
+add_executable(bench_loop ${CMAKE_SOURCE_DIR}/tools/bench_loop/bench_loop.cpp)
+set_target_properties(bench_loop PROPERTIES OUTPUT_NAME BENCHLOOP SUFFIX .EXE)
+
 # --- UIDRIVER.EXE --------------------------------------------------------------
 add_executable(uidriver ${CMAKE_SOURCE_DIR}/tools/uidriver/uidriver.cpp)
 set_target_properties(uidriver PROPERTIES OUTPUT_NAME UIDRIVER SUFFIX .EXE)

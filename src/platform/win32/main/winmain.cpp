@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/setupapp.h"
+#include "platform/win32/dialogs_win32.h"
 #include "platform/win32/sheet_win32.h"
 #include "platform/win32/win32_platform.h"
 
@@ -14,8 +15,10 @@ CSetupApp g_theApp;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   svp::Win32Platform platform;
   svp::Win32SheetHost sheets;
+  svp::Win32Dialogs dialogs;
   svp::Platform parts = svp::Get();
   parts.sheets = &sheets;
+  parts.dialogs = &dialogs;
   svp::Install(parts);
   platform.Install();
 

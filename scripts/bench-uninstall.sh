@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Benchmark (not a test): KITPURGE.EXE /SILENT removing a product of 10,000
+# files in 100 folders, 100 shortcuts and 500 registry values, side by side
+# with BENCHLOOP.EXE, a minimal Win32 loop that deletes the same files and
+# writes one flushed log line per file.  Both run in the same fresh Wine
+# prefix, alternately, BENCH_ROUNDS times (default 3); the report gives every
+# time, the medians and their ratio (target: at most 1.3).  BENCH_DIR moves
+# the prefix (see below).
+#
+# KITPURGE.EXE is timed from its start to the restart question, which it asks
+# once everything is removed; BENCHLOOP.EXE from its start to its end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+src=$PWD
+rounds=${BENCH_ROUNDS:-3}
+
+scripts/ensure-tools.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$(nproc)" >/dev/null
+
+export SV_BIN=$src/build/win64/bin SV_SRC=$src
+source scripts/wine/lib.sh
+source scripts/wine/sample.sh
+root=$src/build/win64/wine
+# BENCH_DIR puts the prefix elsewhere, e.g. on a tmpfs to leave the disk's
+# flush time out and compare the programs' own work.
+work=${BENCH_DIR:-$root/bench}
+export WINEPREFIX=$work/prefix
+rm -rf "$work"
+mkdir -p "$work"
+sv_new_prefix "$WINEPREFIX" "$root/template" >/dev/null
+sv_start_display
+cleanup() {
+  timeout 20 "$SV_WINESERVER" -w 2>/dev/null || "$SV_WINESERVER" -k 2>/dev/null || true
+  sv_stop_display
+}
+trap cleanup EXIT
+
+kit=$(cpath 'C:\SVKIT')
+product=$(cpath 'C:\SV32')
+programs=$(cpath "$SV_PROGRAMS")
+mkdir -p "$kit"
+cp -- "$SV_BIN/KITPURGE.EXE" "$SV_BIN/NETCFG.DLL" "$SV_BIN/SVS2TNST.EXE" "$SV_BIN/BENCHLOOP.EXE" "$kit/"
+
+# The kit: 10,000 DELETE records in 100 folders and 100 shortcuts.
+{
+  printf 'VERSION,0x1000048\r\n'
+  for d in $(seq -w 0 99); do
+    for f in $(seq -w 0 99); do printf 'DELETE,F%s.DAT,{LDID_SV}\\D%s,_REQUIRED,0,0\r\n' "$f" "$d"; done
+  done
+  for s in $(seq -w 0 99); do printf 'SHORTCUT,TRLCORE_Installed,tools,Solvane 32,Tool %s,,,,\r\n' "$s"; done
+} >"$kit/KITPURGE.DAT"
+
+# The loop's list: the same files and the shortcuts.
+{
+  for d in $(seq -w 0 99); do
+    for f in $(seq -w 0 99); do printf 'C:\\SV32\\D%s\\F%s.DAT\r\n' "$d" "$f"; done
+  done
+  for s in $(seq -w 0 99); do printf '%s\\Solvane 32\\Tool %s.lnk\r\n' "$SV_PROGRAMS" "$s"; done
+} >"$kit/files.txt"
+
+# 500 values in five of the product's keys.
+{
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\%s]\r\n' "${SV_CONFIG//\\/\\\\}"
+  printf '"LDID_SV"="C:\\\\SV32"\r\n"LDID_SV_LONG"="C:\\\\SV32"\r\n"TRLCORE_Installed"="TRUE"\r\n'
+  for key in 'HKEY_LOCAL_MACHINE\SOFTWARE\OrrisLogicCorporation\SOLVANE\Event Logger' \
+    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\RIZUDAV\Parameters' \
+    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\TRLLAT\Parameters' \
+    'HKEY_CURRENT_USER\SOFTWARE\OrrisLogicCorporation\SOLVANE\NXFT\RemoteHostList' \
+    'HKEY_CURRENT_USER\SOFTWARE\OrrisLogicCorporation\SOLVANE\SVRemote\Ini'; do
+    printf '\r\n[%s]\r\n' "$key"
+    for v in $(seq -w 0 99); do printf '"Value%s"="SOLVANE 32 setting %s"\r\n' "$v" "$v"; done
+  done
+} >"$kit/bench.reg"
+
+stage_files() {
+  local d names
+  for d in $(seq -w 0 99); do
+    mkdir -p "$product/D$d"
+    names=()
+    for f in $(seq -w 0 99); do names+=("$product/D$d/F$f.DAT"); done
+    head -c 1024 /dev/zero | tee "${names[@]}" >/dev/null
+  done
+  mkdir -p "$programs/Solvane 32"
+  names=()
+  for s in $(seq -w 0 99); do names+=("$programs/Solvane 32/Tool $s.lnk"); done
+  printf '[InternetShortcut]\r\n' | tee "${names[@]}" >/dev/null
+}
+
+remaining() {
+  { find "$product" "$programs/Solvane 32" -type f 2>/dev/null || true; } | wc -l
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Wine's own start-up costs are paid once before the first measurement.
+wine cmd /c exit >/dev/null 2>&1 || true
+
+kit_times=()
+loop_times=()
+for round in $(seq 1 "$rounds"); do
+  stage_files
+  wine regedit /S 'C:\SVKIT\bench.reg'
+  start=$(now_ms)
+  sv_sample_run /SILENT
+  uidriver box 900000 >/dev/null
+  end=$(now_ms)
+  uidriver answer no 20000 >/dev/null
+  wait "$SV_SAMPLE_PID" || true
+  left=$(remaining)
+  [ "$left" -eq 0 ] || echo "warning: KITPURGE.EXE left $left files" >&2
+  kit_times+=($((end - start)))
+
+  stage_files
+  start=$(now_ms)
+  wine 'C:\SVKIT\BENCHLOOP.EXE' 'C:\SVKIT\files.txt' 'C:\SVKIT\loop.log'
+  end=$(now_ms)
+  left=$(remaining)
+  [ "$left" -eq 0 ] || echo "warning: BENCHLOOP.EXE left $left files" >&2
+  loop_times+=($((end - start)))
+  printf 'round %d: KITPURGE.EXE %d ms, loop %d ms\n' "$round" "${kit_times[-1]}" "${loop_times[-1]}"
+done
+
+median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+kit_median=$(median "${kit_times[@]}")
+loop_median=$(median "${loop_times[@]}")
+lines=$(tr -d '\r' <"$(cpath 'C:\SVSETUP.LOG')" | wc -l)
+echo
+echo "10,000 files in 100 folders, 100 shortcuts, 500 registry values; $rounds rounds"
+printf 'KITPURGE.EXE /SILENT  median %6d ms   (setup log: %d lines)\n' "$kit_median" "$lines"
+printf 'BENCHLOOP.EXE         median %6d ms\n' "$loop_median"
+awk -v a="$kit_median" -v b="$loop_median" 'BEGIN { printf "ratio                 %.2fx (target <= 1.30x)\n", a / b }'

@@ -1,0 +1,186 @@
+// The removal sequence started by Finish, the cancel question, the old-version
+// answer and the end of the run (log closed, Windows restarted when agreed).
+#include <cstdint>
+#include <string>
+
+#include "app/uninstall.h"
+#include "files/filephase.h"
+#include "files/paths.h"
+#include "kit/kit.h"
+#include "log/svlog.h"
+#include "macros/macros.h"
+#include "netcfg/netphase.h"
+#include "netcfg/oldversion.h"
+#include "netcfg/shortcuts.h"
+#include "platform/platform.h"
+#include "registry/cleanup.h"
+#include "registry/reghelpers.h"
+#include "wizard/pages.h"
+
+namespace {
+
+enum : uint32_t {
+  kIdsCancelQuestion = 5004,
+  kIdsUninstallFailed = 10005,
+  kIdsRestartQuestion = 10006,
+  kIdsFinishStart = 10051,
+  kIdsFinishEnd = 10052,
+  kIdsDestroyingWizard = 10053,
+  kIdsClosingLog = 10054,
+  kIdsWillReboot = 10057,
+  kIdsOldVersionRemoved = 10074,
+  kIdsKeyDeleted = 57353,
+  kIdsConfigurationKeyKept = 57354,
+  kIdsSocketsCleanupFailed = 57355,
+};
+
+constexpr char kSocketsCleanupProgram[] = "svs2tnst.exe";
+constexpr uint32_t kHighPriorityClass = 0x80;
+constexpr char kStartNetwork[] = "StartNetwork";
+
+struct ProductKey {
+  svp::RegKey root;
+  const char* path;
+};
+
+// Keys 2 to 10, each listed after its sub-keys; key 1, the configuration
+// key, is deleted before them and decides whether they are tried at all.
+const ProductKey kProductKeys[] = {
+    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Logger"},
+    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup"},
+    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE"},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\NXFT\\RemoteHostList"},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\NXFT"},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Log Viewer"},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote\\Ini"},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote"},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE"},
+};
+
+const char* const kServiceKeys[] = {
+    "SYSTEM\\CurrentControlSet\\Services\\RIZUDAV",
+    "SYSTEM\\CurrentControlSet\\Services\\TRLLAT",
+    "SYSTEM\\CurrentControlSet\\Services\\RAVEDOZERUZU",
+};
+
+constexpr char kConfigurationKeyPath[] =
+    "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
+
+void DeleteProductKeys() {
+  svp::IRegistry& reg = svp::Reg();
+  // A configuration key that cannot go (a sub-key was added to it) means
+  // someone still relies on the product's registration: everything stays.
+  if (reg.DeleteKey(svp::kHKeyLocalMachine, kConfigurationKeyPath) != 0) {
+    SvLogMessage(kIdsConfigurationKeyKept);
+    return;
+  }
+  for (const ProductKey& key : kProductKeys)
+    if (reg.DeleteKey(key.root, key.path) == 0) SvLogMessage(kIdsKeyDeleted);
+  for (const char* service : kServiceKeys) SvRegDeleteTree(svp::kHKeyLocalMachine, service);
+}
+
+// The phases from the network phase to the product directories; true when
+// every one completed.
+bool RunPhases(CSvUninstallWizard* wizard, CSvKit* kit, CSvMacroList* macros) {
+  svp::IUserInterface& ui = svp::Ui();
+  auto* page = new CSvFinishStatusPage(wizard);
+  page->LoadPanelBitmap(kSvPanelBitmapId, kSvPanelControlId);
+  if (!wizard->AddPage(page, true)) {
+    delete page;
+    return false;
+  }
+
+  if (macros != nullptr) {
+    macros->AddMacro(kStartNetwork, "", 0);
+    macros->SetMacroBool(kStartNetwork, 0);
+    macros->SaveMacrosToRegistry(kStartNetwork);
+  }
+  if (SvRunNetworkPhase(kit, page) != 0) return false;
+
+  // Nothing waits for the Sockets clean-up program; it runs beside the rest.
+  if (svp::Sys().StartProcess(kSocketsCleanupProgram, kHighPriorityClass) != 0)
+    SvLogMessage(kIdsSocketsCleanupFailed);
+
+  // The file phase shows its own progress page.
+  ui.EndWaitCursor();
+  const uint32_t files = SvRunFilePhase(kit);
+  ui.BeginWaitCursor();
+  if (files != 0) return false;
+
+  if (macros != nullptr) {
+    macros->SetMacroBool(kStartNetwork, 1);
+    macros->SaveMacrosToRegistry(kStartNetwork);
+  }
+  if (SvRunShortcutPhase(kit, page) != 0) return false;
+  if (kit->ProcessTextEdits(page) != 0) return false;
+  if (SvCleanEnvironment(kit) != 0) return false;
+  if (SvCleanAutoexec() == 0) return false;
+  if (SvRemoveProductDirectories() == 0) return false;
+  return true;
+}
+
+}  // namespace
+
+intptr_t CSvUninstallWizard::Finish() {
+  uint32_t message = kIdsUninstallFailed;
+  uint32_t type = svp::kMbIconExclamation;
+  svp::IUserInterface& ui = svp::Ui();
+
+  ui.BeginWaitCursor();
+  PostButtons(svp::kWizDisabledFinish);
+  SvLogMessage(kIdsFinishStart);
+  SetFinishing(true);
+  SvResetAdapterAddresses();
+  EvaluateRequirements();
+  CSvKit* kit = GetKit();
+  SvPrepareLocations(kit);
+  EnableCancel(false);
+  CSvMacroList* macros = GetMacroList();
+  if (macros != nullptr) macros->SaveMacrosToRegistry("*");
+
+  if (RunPhases(this, kit, macros)) {
+    message = kIdsRestartQuestion;
+    type = svp::kMbYesNo | svp::kMbIconQuestion;
+  }
+
+  DeleteProductKeys();
+  ui.EndWaitCursor();
+  const int answer = SvMessageBox(message, type);
+  if (message == kIdsRestartQuestion && answer == svp::kIdYes) {
+    SetRestart(true);
+    SvLogMessage(kIdsWillReboot);
+  }
+  SvLogMessage(kIdsFinishEnd);
+  PostQuit(0);
+  return 0;
+}
+
+bool CSvUninstallWizard::OnCancel() {
+  if (SvMessageBox(kIdsCancelQuestion, svp::kMbYesNo | svp::kMbIconQuestion) != svp::kIdYes)
+    return true;
+  std::string productDirectory;
+  if (CSvMacroList* macros = GetMacroList()) {
+    // Only an empty directory goes: the platform refuses any other.
+    if (macros->GetMacroValue("LDID_SV", productDirectory) == 0 &&
+        SvCheckPath(productDirectory) == 0)
+      svp::Fs().RemoveDirectory(productDirectory);
+  }
+  if (CSvKit* kit = GetKit()) kit->SetCancelled();
+  return false;
+}
+
+void CSvUninstallWizard::OnOldVersionYes() {
+  SvRemoveNetRegistrations();
+  if (SvMessageBox(kIdsOldVersionRemoved, svp::kMbYesNo | svp::kMbIconQuestion) == svp::kIdYes) {
+    SetRestart(true);
+    SvLogMessage(kIdsWillReboot);
+  }
+  PostQuit(0);
+}
+
+CSvUninstallWizard::~CSvUninstallWizard() {
+  SvLogMessage(kIdsDestroyingWizard);
+  SvLogMessage(kIdsClosingLog);
+  SvCloseLog();
+  if (restart_ != 0) svp::Sys().RestartWindows();
+}
