@@ -13,10 +13,12 @@
 
 #if defined(SV_TEST_MEMORY_PLATFORM)
 #include "platform/memory/memory_platform.h"
+using ConformancePlatform = svp::MemoryPlatform;
 #elif defined(SV_TEST_WIN32_PLATFORM)
 #include <chrono>
 
 #include "platform/win32/win32_platform.h"
+using ConformancePlatform = svp::Win32Platform;
 #else
 #error "define SV_TEST_MEMORY_PLATFORM or SV_TEST_WIN32_PLATFORM"
 #endif
@@ -27,11 +29,7 @@ constexpr const char* kKeyParent = "Software\\SvConformance";
 
 inline std::string TestName() {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name) {
-    if (c == '/' || c == '\\' || c == ':') c = '_';
-  }
-  return name;
+  return std::string(info->test_suite_name()) + "." + info->name();
 }
 
 // Deletes a key and everything below it through the interface.
@@ -40,12 +38,9 @@ inline uint32_t DeleteKeyTree(svp::RegKey root, const std::string& path) {
   svp::RegKey key = 0;
   uint32_t status = reg.OpenKey(root, path, svp::kKeyRead, &key);
   if (status != 0) return status;
-  for (;;) {
-    char name[256];
-    uint32_t size = sizeof name;
-    if (reg.EnumKey(key, 0, name, &size) != 0) break;
+  char name[256];
+  for (uint32_t size = sizeof name; reg.EnumKey(key, 0, name, &size) == 0; size = sizeof name)
     if (DeleteKeyTree(root, path + "\\" + name) != 0) break;
-  }
   reg.CloseKey(key);
   return reg.DeleteKey(root, path);
 }
@@ -55,17 +50,10 @@ inline uint32_t DeleteKeyTree(svp::RegKey root, const std::string& path) {
 class ConformanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-#if defined(SV_TEST_MEMORY_PLATFORM)
-    platform_ = std::make_unique<svp::MemoryPlatform>();
-#else
-    platform_ = std::make_unique<svp::Win32Platform>();
-#endif
     platform_->Install();
     conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
   }
-
   void TearDown() override {
-    for (svp::FileHandle h : handles_) svp::Fs().CloseHandle(h);
     conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
     // Goes only when no other case's key is left below it.
     svp::Reg().DeleteKey(svp::kHKeyCurrentUser, conformance::kKeyParent);
@@ -74,33 +62,21 @@ class ConformanceTest : public ::testing::Test {
   // A fresh, empty directory for this case.
   std::string Scratch() {
     if (!scratch_.empty()) return scratch_;
-    svp::IFileSystem& fs = svp::Fs();
 #if defined(SV_TEST_MEMORY_PLATFORM)
     const std::string base = "C:\\CONFTEST";
-    fs.CreateDirectory(base);
-    scratch_ = base + "\\" + conformance::TestName();
-    EXPECT_TRUE(fs.CreateDirectory(scratch_)) << scratch_;
 #else
     // The file interface cannot list a directory, so an earlier run's
     // leftovers cannot be cleared: each run takes a directory of its own.
-    static const std::string base = [] {
-      auto now = std::chrono::system_clock::now().time_since_epoch();
-      return "C:\\svconf-" + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-    }();
-    svp::Fs().CreateDirectory(base);
-    std::string candidate = base + "\\" + conformance::TestName();
-    for (int i = 1; !fs.CreateDirectory(candidate); ++i) {
-      if (i > 50) {
-        ADD_FAILURE() << "cannot make a scratch directory under " << base;
-        break;
-      }
-      candidate = base + "\\" + conformance::TestName() + "-" + std::to_string(i);
-    }
-    scratch_ = candidate;
+    static const std::string base =
+        "C:\\svconf-" + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::system_clock::now().time_since_epoch())
+                                           .count());
 #endif
+    svp::Fs().CreateDirectory(base);
+    scratch_ = base + "\\" + conformance::TestName();
+    EXPECT_TRUE(svp::Fs().CreateDirectory(scratch_)) << scratch_;
     return scratch_;
   }
-
   // Path of a name inside the scratch directory.
   std::string In(const std::string& name) { return Scratch() + "\\" + name; }
 
@@ -110,22 +86,20 @@ class ConformanceTest : public ::testing::Test {
     return std::string(conformance::kKeyParent) + "\\" + conformance::TestName();
   }
 
-  // Opens a file and closes it when the case ends.
   svp::FileHandle Open(const std::string& path, uint32_t access, uint32_t share,
                        uint32_t disposition) {
-    svp::FileHandle h = svp::Fs().CreateFile(path, access, share, disposition);
-    if (h != svp::kInvalidFile) handles_.push_back(h);
-    return h;
+    return svp::Fs().CreateFile(path, access, share, disposition);
   }
-  void Close(svp::FileHandle h) {
-    for (auto it = handles_.begin(); it != handles_.end(); ++it) {
-      if (*it == h) {
-        handles_.erase(it);
-        break;
-      }
-    }
+  // 0 when the file opens (it is closed again), else the last error.
+  uint32_t OpenError(const std::string& path, uint32_t access, uint32_t share,
+                     uint32_t disposition) {
+    svp::FileHandle h = Open(path, access, share, disposition);
+    if (h == svp::kInvalidFile) return LastError();
     svp::Fs().CloseHandle(h);
+    return 0;
   }
+  // 0 when the call succeeded, else the last error.
+  uint32_t Error(bool ok) { return ok ? 0 : LastError(); }
 
   // Writes bytes into a new or emptied file through the interface.
   bool Put(const std::string& path, const std::string& bytes) {
@@ -137,12 +111,11 @@ class ConformanceTest : public ::testing::Test {
               written == bytes.size();
     return fs.CloseHandle(h) && ok;
   }
-
   // The whole contents of a file; "<unreadable>" when it cannot be read.
   std::string Get(const std::string& path) {
     svp::IFileSystem& fs = svp::Fs();
-    svp::FileHandle h =
-        fs.CreateFile(path, svp::kGenericRead, svp::kShareRead | svp::kShareWrite, svp::kOpenExisting);
+    svp::FileHandle h = fs.CreateFile(path, svp::kGenericRead, svp::kShareRead | svp::kShareWrite,
+                                      svp::kOpenExisting);
     if (h == svp::kInvalidFile) return "<unreadable>";
     std::string bytes;
     char buffer[4096];
@@ -151,15 +124,9 @@ class ConformanceTest : public ::testing::Test {
     fs.CloseHandle(h);
     return bytes;
   }
-
   uint32_t LastError() { return svp::Fs().GetLastError(); }
 
  private:
-#if defined(SV_TEST_MEMORY_PLATFORM)
-  std::unique_ptr<svp::MemoryPlatform> platform_;
-#else
-  std::unique_ptr<svp::Win32Platform> platform_;
-#endif
+  std::unique_ptr<ConformancePlatform> platform_ = std::make_unique<ConformancePlatform>();
   std::string scratch_;
-  std::vector<svp::FileHandle> handles_;
 };

@@ -1,15 +1,25 @@
 // Text-mode streams over the platform's files, on both platforms.
 #include "conformance/conformance_env.h"
 
+#include <vector>
+
 #include "platform/textfile.h"
 
 namespace {
 
 using namespace svp;
+using Strings = std::vector<std::string>;
 
-class TextConformance : public ConformanceTest {};
+class TextConformance : public ConformanceTest {
+ protected:
+  Strings ReadAll(TextFile& in) {
+    Strings lines;
+    for (std::string line; in.Gets(&line, 259);) lines.push_back(line);
+    return lines;
+  }
+};
 
-TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBack) {
+TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBackAndCtrlZEndsTheText) {
   const std::string path = In("text.txt");
   {
     TextFile out;
@@ -20,35 +30,19 @@ TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBack) {
     EXPECT_TRUE(out.Flush());
   }
   EXPECT_EQ("line one\r\nline two\r\r\nno end", Get(path));
-
   TextFile in;
   ASSERT_EQ(0u, in.Open(path, "rt"));
-  std::string line;
-  ASSERT_TRUE(in.Gets(&line, 259));
-  EXPECT_EQ("line one\n", line);
-  ASSERT_TRUE(in.Gets(&line, 259));
-  EXPECT_EQ("line two\r\n", line);
-  ASSERT_TRUE(in.Gets(&line, 259));
-  EXPECT_EQ("no end", line);
-  EXPECT_FALSE(in.Gets(&line, 259));
-
-  // Back to the start, the same lines again.
+  const Strings lines = {"line one\n", "line two\r\n", "no end"};
+  EXPECT_EQ(lines, ReadAll(in));
   ASSERT_TRUE(in.Rewind());
-  ASSERT_TRUE(in.Gets(&line, 259));
-  EXPECT_EQ("line one\n", line);
-}
+  EXPECT_EQ(lines, ReadAll(in));
+  in.Close();
 
-TEST_F(TextConformance, CtrlZEndsTheText) {
-  const std::string path = In("dos.txt");
-  ASSERT_TRUE(Put(path, std::string("ab\r\ncd\x1a" "ef\r\n", 11)));
-  TextFile in;
+  ASSERT_TRUE(Put(path, std::string("ab\r\ncd\x1a"
+                                    "ef\r\n",
+                                    11)));
   ASSERT_EQ(0u, in.Open(path, "r"));
-  std::string line;
-  ASSERT_TRUE(in.Gets(&line, 259));
-  EXPECT_EQ("ab\n", line);
-  ASSERT_TRUE(in.Gets(&line, 259));
-  EXPECT_EQ("cd", line);
-  EXPECT_FALSE(in.Gets(&line, 259));
+  EXPECT_EQ((Strings{"ab\n", "cd"}), ReadAll(in));
 }
 
 TEST_F(TextConformance, OpenModesAndExclusiveUse) {

@@ -22,6 +22,21 @@ class CommandFileTest : public ::testing::Test {
     ASSERT_EQ(0u, reader_.Open("C:\\cmd.txt"));
     ASSERT_TRUE(reader_.IsOpen());
   }
+  // Every line up to the end, each as "[line]", then the final status.
+  std::string Lines() {
+    std::string out, line;
+    uint32_t status;
+    while ((status = reader_.ReadLine(line)) == kSvReadOk) out += "[" + line + "]";
+    return out + std::to_string(status) + (line.empty() ? "" : " stale");
+  }
+  // Commands up to the next section or the end, as "[command|argument]".
+  std::string Commands() {
+    std::string out, command = "x", argument = "x";
+    uint32_t status;
+    while ((status = reader_.ReadCommand(command, argument)) == kSvReadOk)
+      out += "[" + command + "|" + argument + "]";
+    return out + std::to_string(status);
+  }
 
   svp::MemoryPlatform platform_;
   CSvMacroList macros_{svp::kHKeyLocalMachine, "Software\\Test"};
@@ -29,33 +44,11 @@ class CommandFileTest : public ::testing::Test {
 };
 
 TEST_F(CommandFileTest, LinesAreTrimmedThenCutThenExpanded) {
+  // An unterminated reference leaves the text before it.
   OpenText("  FILE={LDID_WIN}\\win.ini ; note\r\n\r\n;only a comment\r\n\t x \n{LDID_WIN");
-  std::string line;
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ("FILE=C:\\WINNT\\win.ini ", line);
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ("", line);
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ("", line);
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ("x", line);
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));  // unterminated reference: text before it
-  EXPECT_EQ("", line);
-  line = "stale";
-  EXPECT_EQ(kSvReadEof, reader_.ReadLine(line));
-  EXPECT_EQ("", line);
-}
-
-TEST_F(CommandFileTest, LongLinesArriveIn511CharacterPieces) {
+  EXPECT_EQ("[FILE=C:\\WINNT\\win.ini ][][][x][]2", Lines());
   OpenText(std::string(600, 'a') + "\r\nnext\r\n");
-  std::string line;
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ(511u, line.size());
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ(89u, line.size());
-  EXPECT_EQ(kSvReadOk, reader_.ReadLine(line));
-  EXPECT_EQ("next", line);
-  EXPECT_EQ(kSvReadEof, reader_.ReadLine(line));
+  EXPECT_EQ("[" + std::string(511, 'a') + "][" + std::string(89, 'a') + "][next]2", Lines());
 }
 
 TEST_F(CommandFileTest, SectionHeadersMatchWholeNormalisedLines) {
@@ -63,33 +56,15 @@ TEST_F(CommandFileTest, SectionHeadersMatchWholeNormalisedLines) {
       "[Other]\r\nFILE=other\r\n"
       "[Files] ;blank stays\r\nFILE=wrong\r\n"
       "  [files];note  \r\nFILE=a=b\r\nFILE = a\r\nFILE\r\n\r\n[\r\nFILE=after\r\n");
-  std::string command = "x", argument = "x";
   EXPECT_EQ(kSvReadOk, reader_.FindSection("FILES"));
-  EXPECT_EQ(kSvReadOk, reader_.ReadCommand(command, argument));
-  EXPECT_EQ("FILE", command);
-  EXPECT_EQ("a", argument);
-  EXPECT_EQ(kSvReadOk, reader_.ReadCommand(command, argument));
-  EXPECT_EQ("FILE ", command);
-  EXPECT_EQ(" a", argument);
-  EXPECT_EQ(kSvReadOk, reader_.ReadCommand(command, argument));
-  EXPECT_EQ("FILE", command);
-  EXPECT_EQ("", argument);
-  EXPECT_EQ(kSvReadOk, reader_.ReadCommand(command, argument));
-  EXPECT_EQ("", command);
-  EXPECT_EQ("", argument);
   // A lone "[" ends the command list.
-  EXPECT_EQ(kSvReadSection, reader_.ReadCommand(command, argument));
-  EXPECT_EQ(kSvReadOk, reader_.ReadCommand(command, argument));
-  EXPECT_EQ("after", argument);
-  EXPECT_EQ(kSvReadEof, reader_.ReadCommand(command, argument));
-
-  // Every search starts from the top; a header made of a macro matches its value.
+  EXPECT_EQ("[FILE|a][FILE | a][FILE|][|]3", Commands());
+  EXPECT_EQ("[FILE|after]2", Commands());
+  // Every search starts from the top.
   EXPECT_EQ(kSvReadOk, reader_.FindSection("other"));
-  EXPECT_EQ(kSvReadOk, reader_.ReadCommand(command, argument));
-  EXPECT_EQ("other", argument);
-  EXPECT_EQ(kSvReadSection, reader_.ReadCommand(command, argument));
+  EXPECT_EQ("[FILE|other]3", Commands());
   EXPECT_EQ(kSvReadNoSection, reader_.FindSection("Missing"));
-  EXPECT_EQ(kSvReadEof, reader_.ReadCommand(command, argument));
+  EXPECT_EQ("2", Commands());
   EXPECT_EQ(kSvReadOk, reader_.FindSection("Other"));
 }
 

@@ -1,77 +1,73 @@
-// A simulated workstation with a macro table, switches, a kit and a setup log
-// on a memory path, for the kit and text-edit tests.
+// The workstation with a macro table, switches and a kit, for the kit and
+// text-edit tests.
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/switches.h"
 #include "kit/kit.h"
-#include "log/svlog.h"
 #include "macros/macros.h"
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
-class KitFixture : public ::testing::Test {
+class KitFixture : public WorkstationFixture {
  protected:
-  static constexpr const char* kLogPath = "C:\\SVSETUP.LOG";
   static constexpr const char* kKitDir = "C:\\KIT";
   static constexpr const char* kKitPath = "C:\\KIT\\KITPURGE.DAT";
 
   void SetUp() override {
-    platform_.Install();
-    macros_ = std::make_unique<CSvMacroList>(
-        svp::kHKeyLocalMachine,
-        "Software\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration");
-    switches_ = std::make_unique<CSvSwitchList>();
-    switches_->AddSwitch(kSwNoTextEdit);
-    kit_ = std::make_unique<CSvKit>(nullptr, macros_.get(), switches_.get());
-    platform_.files().MakeDirectory(kKitDir);
+    WorkstationFixture::SetUp();
+    switches_.AddSwitch(kSwNoTextEdit);
+    kit_ = NewKit();
+    files().MakeDirectory(kKitDir);
     ASSERT_TRUE(SvOpenLog(kLogPath));
   }
   void TearDown() override {
     kit_.reset();
-    SvCloseLog();
+    WorkstationFixture::TearDown();
   }
 
-  // Writes the kit file and loads it from C:\KIT.
+  std::unique_ptr<CSvKit> NewKit() {
+    return std::make_unique<CSvKit>(nullptr, macros_.get(), &switches_);
+  }
+  // Writes the kit file and loads it from C:\KIT into a fresh kit.
   uint32_t Load(const std::string& text) {
-    platform_.files().WriteFile(kKitPath, text);
+    files().WriteFile(kKitPath, text);
+    kit_ = NewKit();
     return kit_->LoadKitData(kKitDir, "KITPURGE.DAT");
   }
-
-  // The whole setup log; closes it.
-  std::string Log() {
-    SvCloseLog();
-    std::string bytes;
-    platform_.files().ReadFile(kLogPath, &bytes);
-    return bytes;
-  }
-
   std::string Macro(const char* name) {
     std::string value;
     return macros_->GetMacroValue(name, value) == 0 ? value : "<absent>";
   }
 
-  // The source names of a group's files, in list order.
-  std::vector<std::string> Files(const std::string& group) {
-    std::vector<std::string> names;
+  // What `get` gives for each element of a kit list, in list order.
+  template <class Range, class Getter>
+  static Strings Names(const Range& range, Getter get) {
+    Strings names;
+    for (auto* item : range) names.push_back(std::invoke(get, item));
+    return names;
+  }
+  Strings Files(const std::string& group) {
     CSvGroup* g = kit_->FindGroup(group);
-    if (g == nullptr) return names;
-    for (CSvFile* file : *g) names.push_back(file->GetSourceName());
-    return names;
+    return g == nullptr ? Strings{"<no group>"} : Names(*g, &CSvFile::GetSourceName);
   }
-
-  std::vector<std::string> Selected() {
-    std::vector<std::string> names;
-    for (CSvFile* file : kit_->SelectedFiles()) names.push_back(file->GetSourceName());
-    return names;
+  // "<source> <its directory> > <destination> <its directory> <flags> <size>".
+  Strings Describe(const std::string& group) {
+    const auto dir = [](CSvLocation* l) { return l ? l->GetPath() : std::string("-"); };
+    return Names(*kit_->FindGroup(group), [&](CSvFile* f) {
+      return f->GetSourceName() + " " + dir(f->GetSourceLocation()) + " > " + f->GetDestName() +
+             " " + dir(f->GetDestLocation()) + " " + std::to_string(f->GetCopyFlags()) + " " +
+             std::to_string(f->GetSize());
+    });
   }
+  Strings Selected() { return Names(kit_->SelectedFiles(), &CSvFile::GetSourceName); }
+  Strings LocationPaths() { return Names(kit_->Locations(), &CSvLocation::GetPath); }
 
-  svp::MemoryPlatform platform_;
-  std::unique_ptr<CSvMacroList> macros_;
-  std::unique_ptr<CSvSwitchList> switches_;
+  std::unique_ptr<CSvMacroList> macros_ = std::make_unique<CSvMacroList>(
+      svp::kHKeyLocalMachine,
+      "Software\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration");
+  CSvSwitchList switches_;
   std::unique_ptr<CSvKit> kit_;
 };

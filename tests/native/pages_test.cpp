@@ -12,8 +12,6 @@
 
 namespace {
 
-const char kNetRules[] = "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\CurrentVersion\\NetRules";
-
 class PageWizard : public CSvWizard {
  public:
   PageWizard() : CSvWizard(SheetFixture::kConfigKey, svp::kHKeyLocalMachine) {}
@@ -23,8 +21,10 @@ class PageWizard : public CSvWizard {
 
 class PagesTest : public SheetFixture {
  protected:
-  // The wizard with its switches parsed and the macros the pages build on.
+  // A fresh wizard with its switches parsed and the macros the pages build on.
   void Start(const char* commandLine = "") {
+    wizard_.reset();
+    SvCloseLog();
     wizard_ = std::make_unique<PageWizard>();
     for (uint32_t id : {kSwSilent, kSwNoVerCheck, kSwNoNetCpl, kSwNoTextEdit, kSwNoCopy,
                         kSwForceCopy, kSwNoShortcuts, kSwForceNew})
@@ -35,9 +35,9 @@ class PagesTest : public SheetFixture {
     macros()->AddMacro("Reinstall", "FALSE", 0);
     ASSERT_TRUE(SvOpenLog(kLogPath));
   }
-
-  // The three navigation pages in the open sheet.
-  void Open() {
+  // Start, then the three navigation pages in the open sheet.
+  void Open(const char* commandLine = "") {
+    Start(commandLine);
     wizard_->AddPage(new CSvSplashPage(wizard_.get()), false);
     target_ = new CSvTargetDirPage(wizard_.get());
     wizard_->AddPage(target_, false);
@@ -45,40 +45,29 @@ class PagesTest : public SheetFixture {
     ASSERT_TRUE(wizard_->Create(false));
     wizard_->SetFinishAllowed(true);
   }
-
+  void SetConfig(const char* name, const char* value) {
+    registry().SetString(svp::kHKeyLocalMachine, kConfigKey, name, value);
+  }
   std::string Macro(const char* name) {
     std::string value;
     return macros()->GetMacroValue(name, value) == 0 ? value : "<absent>";
   }
-
+  std::string Edit() { return sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit); }
   CSvMacroList* macros() { return wizard_->GetMacroList(); }
 
   std::unique_ptr<PageWizard> wizard_;
   CSvTargetDirPage* target_ = nullptr;
 };
 
-TEST_F(PagesTest, ProductDirectoryComesFromTheAppsDirectoryByDefault) {
+TEST_F(PagesTest, ProductDirectoryComesFromTheRecordTheAppsDirectoryOrKsta) {
   Start();
-  CSvTargetDirPage page(wizard_.get());
-  EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
-  EXPECT_EQ("C:\\SV32", Macro("LDID_SV_LONG"));
-  EXPECT_EQ("C:\\SV32", Macro("LDID_OLDSV"));
-  EXPECT_EQ("<absent>", Macro("Upgrade"));
-  EXPECT_FALSE(page.IsSilent());
-}
-
-TEST_F(PagesTest, TheInstalledProductsRecordWinsAndLosesItsBackslash) {
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "D:\\Solvane 32\\");
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV", "D:\\SOLVAN~1\\");
-  Start("/SILENT");
-  CSvTargetDirPage page(wizard_.get());
-  EXPECT_EQ("D:\\SOLVAN~1\\", Macro("LDID_SV"));
-  EXPECT_EQ("D:\\Solvane 32", page.GetDirectory());
-  EXPECT_EQ("D:\\Solvane 32", Macro("LDID_OLDSV"));
-  EXPECT_TRUE(page.IsSilent());
-}
-
-TEST_F(PagesTest, KstaMarksAnUpgradeUnlessReinstalling) {
+  {
+    CSvTargetDirPage page(wizard_.get());
+    for (const char* name : {"LDID_SV", "LDID_SV_LONG", "LDID_OLDSV"})
+      EXPECT_EQ("C:\\SV32", Macro(name)) << name;
+    EXPECT_EQ("<absent>", Macro("Upgrade"));
+  }
+  // KSTA marks an upgrade, logged, unless reinstalling.
   system().SetEnvironment("KSTA", "E:\\KSTA");
   Start();
   {
@@ -88,81 +77,83 @@ TEST_F(PagesTest, KstaMarksAnUpgradeUnlessReinstalling) {
     EXPECT_EQ("E:\\KSTA", Macro("LDID_SV_LONG"));
   }
   EXPECT_EQ("Upgrade detected, old KSTA value = E:\\KSTA\r\n", Log());
-
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "Reinstall", "TRUE");
-  wizard_.reset();
+  SetConfig("Reinstall", "TRUE");
   Start();
-  CSvTargetDirPage page(wizard_.get());
-  EXPECT_EQ("<absent>", Macro("Upgrade"));
-  EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
+  {
+    CSvTargetDirPage page(wizard_.get());
+    EXPECT_EQ("<absent>", Macro("Upgrade"));
+    EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
+  }
   EXPECT_EQ("", Log());
+  // The installed product's record wins and loses its backslash.
+  SetConfig("LDID_SV_LONG", "D:\\Solvane 32\\");
+  SetConfig("LDID_SV", "D:\\SOLVAN~1\\");
+  Start("/SILENT");
+  CSvTargetDirPage page(wizard_.get());
+  EXPECT_EQ("D:\\SOLVAN~1\\", Macro("LDID_SV"));
+  EXPECT_EQ("D:\\Solvane 32", page.GetDirectory());
+  EXPECT_EQ("D:\\Solvane 32", Macro("LDID_OLDSV"));
+  EXPECT_TRUE(page.IsSilent());
 }
 
 TEST_F(PagesTest, WelcomePageShowsItsVersionAndOpensTheReadme) {
-  Start();
   Open();
   EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
   EXPECT_EQ("7.3.026", sheets_.ItemText(kSvIddSplash, kSvIdcSplashVersion));
   EXPECT_EQ(7000u, wizard_->GetPages()[0]->PanelControlId());
   ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcSplashReadme));
-  EXPECT_EQ(std::vector<std::string>{"C:\\KIT\\KITPURGE.TXT"},
-            platform_.shell().openedDocuments());
+  EXPECT_EQ(Strings{"C:\\KIT\\KITPURGE.TXT"}, platform_.shell().openedDocuments());
 }
 
-TEST_F(PagesTest, UsableDirectoryNeedsNoPageAndFinishIsOffered) {
-  files().MakeDirectory("C:\\SV32");
-  Start();
-  Open();
-  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
-  EXPECT_TRUE(ui().boxes().empty());
-}
-
-TEST_F(PagesTest, MissingDirectoryIsCreatedWithoutAskingWhileButtonsAreWorkedOut) {
-  Start();  // interactive run
-  Open();
+TEST_F(PagesTest, DirectoryPageIsSkippedWhenItsDirectoryIsUsableCreatableOrNotNeeded) {
+  Open();  // C:\SV32 is missing: made without asking while the buttons are worked out
   EXPECT_TRUE(files().IsDirectory("C:\\SV32"));
-  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
-  EXPECT_TRUE(ui().boxes().empty());
   EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
-}
-
-TEST_F(PagesTest, NoCopyNeverShowsTheDirectoryPage) {
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
-  files().MakeDirectory("C:\\LOCKED");
-  files().SetInaccessible("C:\\LOCKED", true);
-  Start("/NOCOPY");
+  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
   Open();
   EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  LockedProductDirectory();
+  Open("/NOCOPY");
+  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_TRUE(ui().boxes().empty());
 }
 
 TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
-  files().MakeDirectory("C:\\LOCKED");
-  files().SetInaccessible("C:\\LOCKED", true);
+  LockedProductDirectory();
   files().MakeDirectory("D:\\GOOD");
-  Start();
   Open();
   EXPECT_TRUE(ui().boxes().empty());  // not current yet: no message
   ASSERT_EQ(svp::kWizNext, sheets_.Buttons());
   ASSERT_TRUE(sheets_.ClickNext());
   ASSERT_EQ(kSvIddTargetDir, sheets_.CurrentTemplate());
-  EXPECT_EQ("C:\\LOCKED", sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit));
+  EXPECT_EQ("C:\\LOCKED", Edit());
   EXPECT_EQ(svp::kWizBack | svp::kWizFinish, sheets_.Buttons());
+
+  // Browse starts from the recorded directory and takes the chosen one.
+  ui().QueueOpenFileAnswer(true, "D:\\PICKED\\DIR\\*.");
+  ui().QueueOpenFileAnswer(true, "E:\\*.");
+  ui().QueueOpenFileAnswer(false, "");
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  const svp::OpenFileRequest& request = ui().openFileRequests()[0];
+  EXPECT_EQ(kSvIddDirChooser, request.templateId);
+  EXPECT_EQ("C:\\LOCKED", request.initialDirectory);
+  EXPECT_EQ("*.", request.fileName);
+  EXPECT_TRUE(request.directoryOnly);
+  EXPECT_EQ("D:\\PICKED\\DIR", Edit());
+  EXPECT_EQ("D:\\PICKED\\DIR", Macro("LDID_SV_LONG"));
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  EXPECT_EQ("E:\\", target_->GetDirectory());
+  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));  // cancelled
+  EXPECT_EQ("E:\\", Edit());
 
   for (const char* typed : {"C:\\LOCKED", "  ", "\\\\SERVER\\SHARE", "C:\\", "C:"}) {
     sheets_.TypeText(kSvIdcTargetEdit, typed);
     ASSERT_TRUE(sheets_.ClickFinish());
     EXPECT_EQ(kSvIddTargetDir, sheets_.LastResult(svp::kPsnWizFinish)) << typed;
   }
-  ASSERT_EQ(5u, ui().boxes().size());
-  EXPECT_EQ("C:\\LOCKED is not a valid directory specification.", ui().boxes()[0].text);
-  EXPECT_EQ(Text(6005), ui().boxes()[1].text);
-  EXPECT_EQ(0u, ui().boxes()[1].type);
-  EXPECT_EQ(Text(5009), ui().boxes()[2].text);
-  EXPECT_EQ(Text(5008), ui().boxes()[3].text);
-  EXPECT_EQ(Text(5008), ui().boxes()[4].text);
-  EXPECT_EQ(0x30u, ui().boxes()[4].type);
-
+  EXPECT_EQ((Strings{"30 C:\\LOCKED is not a valid directory specification.", "0 " + Text(6005),
+                     "30 " + Text(5009), "30 " + Text(5008), "30 " + Text(5008)}),
+            Boxes());
   sheets_.TypeText(kSvIdcTargetEdit, "D:\\GOOD\\");
   ASSERT_TRUE(sheets_.ClickFinish());
   EXPECT_EQ(0xFFFF, sheets_.LastResult(svp::kPsnWizFinish));
@@ -185,16 +176,14 @@ TEST_F(PagesTest, MissingDirectoryIsOfferedForCreationUntilTheFirstButtonUpdate)
 
   ui().QueueAnswer(svp::kIdNo);
   EXPECT_EQ(0, page.Validate(true));
-  ASSERT_EQ(1u, ui().boxes().size());
-  EXPECT_EQ("Directory D:\\NEW\\DIR does not exist, would you like to create it?",
-            ui().boxes()[0].text);
-  EXPECT_EQ(svp::kMbYesNo, ui().boxes()[0].type);
   EXPECT_FALSE(files().Exists("D:\\NEW"));
-
   ui().QueueAnswer(svp::kIdYes);
   EXPECT_EQ(1, page.Validate(true));
   EXPECT_TRUE(files().IsDirectory("D:\\NEW\\DIR"));
   EXPECT_EQ("D:\\NEW\\DIR", Macro("LDID_SV"));
+  const std::string question =
+      "4 Directory D:\\NEW\\DIR does not exist, would you like to create it?";
+  EXPECT_EQ((Strings{question, question}), Boxes());
 
   page.SetDirectory("D:\\OTHER");
   page.IsRequired();  // from here on the page creates without asking
@@ -202,38 +191,10 @@ TEST_F(PagesTest, MissingDirectoryIsOfferedForCreationUntilTheFirstButtonUpdate)
   EXPECT_EQ(2u, ui().boxes().size());
 }
 
-TEST_F(PagesTest, BrowseTakesTheChosenDirectory) {
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
-  files().MakeDirectory("C:\\LOCKED");
-  files().SetInaccessible("C:\\LOCKED", true);
-  Start();
-  Open();
-  ASSERT_TRUE(sheets_.ClickNext());
-
-  ui().QueueOpenFileAnswer(true, "D:\\PICKED\\DIR\\*.");
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
-  ASSERT_EQ(1u, ui().openFileRequests().size());
-  const svp::OpenFileRequest& request = ui().openFileRequests()[0];
-  EXPECT_EQ(kSvIddDirChooser, request.templateId);
-  EXPECT_EQ("C:\\LOCKED", request.initialDirectory);
-  EXPECT_EQ("*.", request.fileName);
-  EXPECT_TRUE(request.directoryOnly);
-  EXPECT_EQ("D:\\PICKED\\DIR", sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit));
-  EXPECT_EQ("D:\\PICKED\\DIR", Macro("LDID_SV_LONG"));
-
-  ui().QueueOpenFileAnswer(true, "E:\\*.");
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
-  EXPECT_EQ("E:\\", target_->GetDirectory());
-
-  ui().QueueOpenFileAnswer(false, "");
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
-  EXPECT_EQ("E:\\", sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit));
-}
-
 TEST_F(PagesTest, OldVersionPageAllowsOnlyBackOrItsOwnAnswer) {
   files().MakeDirectory("C:\\SV32");
-  registry().CreateKeyPath(svp::kHKeyLocalMachine, kNetRules);
-  Start();
+  registry().CreateKeyPath(svp::kHKeyLocalMachine,
+                           "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\CurrentVersion\\NetRules");
   Open();
   ASSERT_EQ(svp::kWizNext, sheets_.Buttons());
   ASSERT_TRUE(sheets_.ClickNext());
@@ -245,15 +206,13 @@ TEST_F(PagesTest, OldVersionPageAllowsOnlyBackOrItsOwnAnswer) {
 
   ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcOldVersionYes));
   EXPECT_EQ(1, wizard_->yes_);
-
   ASSERT_TRUE(sheets_.ClickBack());
   EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
   EXPECT_TRUE(sheets_.CancelEnabled());
   EXPECT_EQ(svp::kWizNext, sheets_.Buttons());
 }
 
-TEST_F(PagesTest, StatusPageTicksAndTexts) {
-  Start();
+TEST_F(PagesTest, ProgressPagesTickAndShortenTheirTexts) {
   Open();
   auto* status = new CSvFinishStatusPage(wizard_.get());
   ASSERT_TRUE(wizard_->AddPage(status, true));
@@ -263,18 +222,14 @@ TEST_F(PagesTest, StatusPageTicksAndTexts) {
   EXPECT_EQ("Removing Trellnet", sheets_.ItemText(kSvIddFinishStatus, kSvIdcNetworkText));
   EXPECT_FALSE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
   status->SetShortcutStatus("Done");
-  EXPECT_TRUE(status->GetShortcutTick());
+  EXPECT_TRUE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
   EXPECT_EQ("Done", sheets_.ItemText(kSvIddFinishStatus, kSvIdcShortcutText));
-}
 
-TEST_F(PagesTest, CopyStatusShortensBothPathsTo35Characters) {
-  Start();
-  Open();
+  // Both copy paths are shortened to 35 characters.
   auto* copy = new CSvCopyStatusPage(wizard_.get());
   EXPECT_FALSE(copy->SetCopyStatus("C:\\A", "b.dll", "C:\\C", "d.dll"));  // no window yet
   EXPECT_EQ("C:\\A\\b.dll", copy->GetFirstText());
   ASSERT_TRUE(wizard_->AddPage(copy, true));
-  EXPECT_TRUE(copy->IsInitialised());
   EXPECT_TRUE(copy->SetCopyStatus("D:\\Program Files\\Sv\\Bin\\Very\\Deep", "file.dll",
                                   "C:\\WINNT\\system32", "svnet.dll"));
   EXPECT_EQ("D:\\Program Files\\...\\Deep\\file.dll",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/memory/memory_platform.h"
 
@@ -15,101 +16,75 @@ std::string Shorten(const std::string& path, uint16_t width) {
 }
 
 TEST(SvPathTests, UncAndDriveRoot) {
-  EXPECT_TRUE(SvIsUncPath("\\\\srv\\share"));
-  EXPECT_TRUE(SvIsUncPath("\\\\"));
-  EXPECT_FALSE(SvIsUncPath("\\dir"));
-  EXPECT_FALSE(SvIsUncPath("\\"));
-  EXPECT_FALSE(SvIsUncPath(""));
-  EXPECT_FALSE(SvIsUncPath(nullptr));
-  EXPECT_TRUE(SvIsDriveRoot("D:\\"));
-  EXPECT_TRUE(SvIsDriveRoot(":\\"));
-  EXPECT_FALSE(SvIsDriveRoot("D:\\x"));
-  EXPECT_FALSE(SvIsDriveRoot("D:"));
-  EXPECT_FALSE(SvIsDriveRoot("\\"));
-  EXPECT_FALSE(SvIsDriveRoot(nullptr));
+  for (const char* unc : {"\\\\srv\\share", "\\\\"}) EXPECT_TRUE(SvIsUncPath(unc)) << unc;
+  for (const char* other : {"\\dir", "\\", "", static_cast<const char*>(nullptr)})
+    EXPECT_FALSE(SvIsUncPath(other));
+  for (const char* root : {"D:\\", ":\\"}) EXPECT_TRUE(SvIsDriveRoot(root)) << root;
+  for (const char* other : {"D:\\x", "D:", "\\", static_cast<const char*>(nullptr)})
+    EXPECT_FALSE(SvIsDriveRoot(other));
 }
 
 TEST(SvShortenPathForDisplay, KeepsHeadAndTailAndMarksTheCutOnce) {
-  EXPECT_EQ("D:\\Program Files\\...\\Deep\\file.dll",
-            Shorten("D:\\Program Files\\Sv\\Bin\\Very\\Deep\\file.dll", 35));
-  // Fits: unchanged, even with "..." in it.
-  EXPECT_EQ("D:\\a\\...\\b.txt", Shorten("D:\\a\\...\\b.txt", 14));
-  // The file name is never cut, even when the result stays too long.
-  EXPECT_EQ("D:\\dir\\...\\a-rather-long-file-name.dll",
-            Shorten("D:\\dir\\x\\y\\a-rather-long-file-name.dll", 10));
-  // A network path keeps its server in front.
-  EXPECT_EQ("\\\\server\\...\\file.dll", Shorten("\\\\server\\share\\dir\\file.dll", 22));
-  // No backslash: nothing to take out.
-  EXPECT_EQ("abcdefgh", Shorten("abcdefgh", 3));
-  EXPECT_EQ("", Shorten("", 0));
-  // Width 0 strips every middle directory.
-  EXPECT_EQ("C:\\a\\...\\f", Shorten("C:\\a\\b\\c\\f", 0));
-}
+  const std::tuple<const char*, uint16_t, const char*> cases[] = {
+      {"D:\\Program Files\\Sv\\Bin\\Very\\Deep\\file.dll", 35,
+       "D:\\Program Files\\...\\Deep\\file.dll"},
+      {"D:\\a\\...\\b.txt", 14, "D:\\a\\...\\b.txt"},  // fits: unchanged, "..." and all
+      // The file name is never cut, even when the result stays too long.
+      {"D:\\dir\\x\\y\\a-rather-long-file-name.dll", 10,
+       "D:\\dir\\...\\a-rather-long-file-name.dll"},
+      {"\\\\server\\share\\dir\\file.dll", 22, "\\\\server\\...\\file.dll"},
+      {"abcdefgh", 3, "abcdefgh"},  // no backslash: nothing to take out
+      {"", 0, ""},
+      {"C:\\a\\b\\c\\f", 0, "C:\\a\\...\\f"},
+  };
+  for (const auto& [path, width, shown] : cases) EXPECT_EQ(shown, Shorten(path, width)) << path;
 
-TEST(SvShortenPathForDisplay, LengthsAreComparedAs16BitNumbers) {
-  // 65,540 characters count as 4 and "fit" a width of 35.
+  // Lengths are compared as 16-bit numbers: 65,540 characters count as 4 and fit.
   const std::string huge = "C:\\a\\b\\" + std::string(65540 - 7, 'x');
   EXPECT_EQ(huge, Shorten(huge, 35));
-  // 65,576 characters count as 40: one directory out brings it to "33", so
-  // the deeper directory c stays.
-  const std::string big = "C:\\a\\bbbbbbbbbb\\c\\" + std::string(65576 - 18, 'y');
-  const std::string shortened = Shorten(big, 35);
+  // 65,576 count as 40: one directory out brings it to "33", so c stays.
+  const std::string shortened =
+      Shorten("C:\\a\\bbbbbbbbbb\\c\\" + std::string(65576 - 18, 'y'), 35);
   EXPECT_EQ(65569u, shortened.size());
   EXPECT_EQ("C:\\a\\...\\c\\y", shortened.substr(0, 12));
 }
 
-class SvPathFsTest : public ::testing::Test {
- protected:
-  void SetUp() override { platform_.Install(); }
-  svp::MemoryPlatform platform_;
-};
-
-TEST_F(SvPathFsTest, CheckPathTellsExistingMissingAndEmpty) {
-  platform_.files().MakeDirectory("C:\\Temp");
-  platform_.files().WriteFile("C:\\Temp\\f.txt", "x");
-  EXPECT_EQ(0u, SvCheckPath("C:\\Temp\\"));
-  EXPECT_EQ(0u, SvCheckPath("C:\\Temp"));
-  EXPECT_EQ(0u, SvCheckPath("C:\\Temp\\f.txt"));
+TEST(SvPathFs, CheckCreateAndFullPaths) {
+  svp::MemoryPlatform platform;
+  platform.Install();
+  svp::MemoryFileSystem& files = platform.files();
+  files.WriteFile("C:\\Temp\\f.txt", "x");
+  for (const char* path : {"C:\\Temp\\", "C:\\Temp", "C:\\Temp\\f.txt"})
+    EXPECT_EQ(0u, SvCheckPath(path)) << path;
   EXPECT_EQ(3u, SvCheckPath("C:\\Missing\\"));
   EXPECT_EQ(5u, SvCheckPath(""));
-}
 
-TEST_F(SvPathFsTest, CreatePathMakesEachMissingLevel) {
-  platform_.files().MakeDirectory("C:\\a");
-  EXPECT_EQ(0u, SvCreatePath("C:\\a\\b\\c\\"));
-  EXPECT_TRUE(platform_.files().Exists("C:\\a\\b"));
-  EXPECT_TRUE(platform_.files().Exists("C:\\a\\b\\c"));
+  EXPECT_EQ(0u, SvCreatePath("C:\\Temp\\b\\c\\"));
+  EXPECT_TRUE(files.IsDirectory("C:\\Temp\\b\\c"));
   EXPECT_EQ(0u, SvCreatePath("C:\\\\x\\\\y"));
-  EXPECT_TRUE(platform_.files().Exists("C:\\x\\y"));
+  EXPECT_TRUE(files.IsDirectory("C:\\x\\y"));
   EXPECT_EQ(0u, SvCreatePath("C:\\"));
   EXPECT_EQ(161u, SvCreatePath("\\\\"));
   EXPECT_EQ(161u, SvCreatePath(""));
   // A level that cannot be made is not reported here.
   EXPECT_EQ(0u, SvCreatePath("Q:\\nodrive\\dir"));
-  EXPECT_FALSE(platform_.files().Exists("Q:\\nodrive"));
   EXPECT_EQ(0u, SvCreateDirectory("Q:\\nodrive"));
-}
+  EXPECT_FALSE(files.Exists("Q:\\nodrive"));
 
-TEST_F(SvPathFsTest, FullPathsAndIdentityConversions) {
-  platform_.files().MakeDirectory("C:\\work\\sub");
-  ASSERT_TRUE(svp::Fs().SetCurrentDirectory("C:\\work"));
+  ASSERT_TRUE(svp::Fs().SetCurrentDirectory("C:\\Temp"));
   std::string out = "unchanged";
-  SvGetFullDirectory("sub", out, "x.dll");
-  EXPECT_EQ("C:\\work\\sub\\", out);
-  out = "unchanged";
-  SvGetFullDirectory("sub", out, nullptr);
+  SvGetFullDirectory("b", out, nullptr);
   SvGetFullDirectory(nullptr, out, "x.dll");
   EXPECT_EQ("unchanged", out);
+  SvGetFullDirectory("b", out, "x.dll");
+  EXPECT_EQ("C:\\Temp\\b\\", out);
   SvGetFullDirectory("C:\\abs\\", out, "");
   EXPECT_EQ("C:\\abs\\", out);
-
-  EXPECT_EQ(17u, SvGetFullPath(out, "sub\\f.txt"));
-  EXPECT_EQ("C:\\work\\sub\\f.txt", out);
+  EXPECT_EQ(17u, SvGetFullPath(out, "b\\c\\f.txt"));
+  EXPECT_EQ("C:\\Temp\\b\\c\\f.txt", out);
   // Too long for 260 characters: out stays, the needed length comes back.
-  out = "unchanged";
   EXPECT_GE(SvGetFullPath(out, "C:\\" + std::string(300, 'd')), 260u);
-  EXPECT_EQ("unchanged", out);
-
+  EXPECT_EQ("C:\\Temp\\b\\c\\f.txt", out);
   EXPECT_EQ(0u, GetShortPath("C:\\Program Files\\x", out));
   EXPECT_EQ("C:\\Program Files\\x", out);
   EXPECT_EQ(0u, GetLongPath("C:\\PROGRA~1\\x", out));

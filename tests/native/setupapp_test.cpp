@@ -2,6 +2,7 @@
 // silent start, the sheet's keyboard handling, Cancel and the exit code.
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "app/setupapp.h"
 #include "app/uninstall.h"
@@ -16,100 +17,98 @@ class SetupAppTest : public SheetFixture {
     SheetFixture::SetUp();
     files().WriteFile("C:\\SV\\KITPURGE.DAT", "; empty kit\n");
     files().MakeDirectory("C:\\SV32");
-    app_ = std::make_unique<CSetupApp>();
   }
   void TearDown() override {
     app_.reset();
     SheetFixture::TearDown();
   }
 
-  // A refused start: exactly one box, the program ends with 0, no log.
-  void ExpectRefusedWith(const std::string& text, const char* what) {
+  // A refused start on a fresh program: at most one box, the exit code 0,
+  // the log file as it was.
+  void ExpectRefused(const Strings& boxes, const std::string& what) {
+    const bool hadLog = files().Exists(kLogPath);
+    const std::string log = files().ReadFile(kLogPath);
+    ui().ClearBoxes();
+    app_ = std::make_unique<CSetupApp>();
     EXPECT_FALSE(app_->InitInstance()) << what;
-    ASSERT_EQ(1u, ui().boxes().size()) << what;
-    EXPECT_EQ(text, ui().boxes()[0].text) << what;
-    EXPECT_EQ(0x10u, ui().boxes()[0].type) << what;
+    EXPECT_EQ(boxes, Boxes()) << what;
     EXPECT_EQ(0, app_->ExitInstance()) << what;
-    EXPECT_FALSE(files().Exists(kLogPath)) << what;
+    EXPECT_EQ(hadLog, files().Exists(kLogPath)) << what;
+    EXPECT_EQ(log, files().ReadFile(kLogPath)) << what;
+  }
+  std::string CurrentDirectory() {
+    std::string current;
+    svp::Fs().GetCurrentDirectory(&current);
+    return current;
   }
 
-  std::unique_ptr<CSetupApp> app_;
+  std::unique_ptr<CSetupApp> app_ = std::make_unique<CSetupApp>();
 };
 
 TEST_F(SetupAppTest, WindowsNtFourBuild1381OrLaterIsRequired) {
-  struct Case {
-    uint32_t major, minor, build, platform;
-    bool runs;
-  } cases[] = {{4, 0, 1380, 2, false}, {4, 0, 1381, 2, true}, {4, 10, 5, 2, true},
-               {5, 0, 2195, 2, true},  {3, 51, 1057, 2, false}, {4, 0, 1381, 1, false}};
+  const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, bool> cases[] = {
+      {4, 0, 1380, 2, false}, {4, 0, 1381, 2, true},   {4, 10, 5, 2, true},
+      {5, 0, 2195, 2, true},  {3, 51, 1057, 2, false}, {4, 0, 1381, 1, false}};
   // The initialisation's own build test is switched off: only start-up's rule counts.
   system().SetCommandLine("/NOVERCHECK");
-  for (const Case& c : cases) {
-    const std::string what = std::to_string(c.major) + "." + std::to_string(c.minor) + "." +
-                             std::to_string(c.build) + "/" + std::to_string(c.platform);
-    system().version().major = c.major;
-    system().version().minor = c.minor;
-    system().version().build = c.build;
-    system().version().platformId = c.platform;
-    ui().ClearBoxes();
+  for (const auto& [major, minor, build, platform, runs] : cases) {
+    const std::string what = std::to_string(major) + "." + std::to_string(minor) + "." +
+                             std::to_string(build) + "/" + std::to_string(platform);
+    system().version().major = major;
+    system().version().minor = minor;
+    system().version().build = build;
+    system().version().platformId = platform;
     files().DeleteFile(kLogPath);
-    app_ = std::make_unique<CSetupApp>();
-    if (c.runs) {
+    if (runs) {
+      ui().ClearBoxes();
+      app_ = std::make_unique<CSetupApp>();
       EXPECT_TRUE(app_->InitInstance()) << what;
       EXPECT_TRUE(ui().boxes().empty()) << what;
       EXPECT_EQ(0, app_->ExitInstance()) << what;
     } else {
-      ExpectRefusedWith(Text(1213), what.c_str());
+      ExpectRefused({"10 " + Text(1213)}, what);
     }
   }
 }
 
-TEST_F(SetupAppTest, NonAdministratorIsRefusedAndTheOldLogKept) {
+TEST_F(SetupAppTest, OnlyTheFirstFailedCheckIsShownAndTheOldLogIsKept) {
   files().WriteFile(kLogPath, "earlier run\r\n");
-  system().SetAdmin(false);
-  EXPECT_FALSE(app_->InitInstance());
-  EXPECT_EQ(std::vector<std::string>{Text(57352)}, BoxTexts());
-  EXPECT_EQ(0, app_->ExitInstance());
-  EXPECT_EQ("earlier run\r\n", files().ReadFile(kLogPath));
-}
-
-TEST_F(SetupAppTest, OnlyTheFirstFailedCheckIsShown) {
+  system().version().build = 1057;
   system().SetAdmin(false);
   platform_.net().SetLoadResult(2);
-  system().version().build = 1057;
-  ExpectRefusedWith(Text(1213), "version first");
-}
-
-TEST_F(SetupAppTest, UnboundNetworkLibraryIsRefused) {
+  ExpectRefused({"10 " + Text(1213)}, "version first");
+  system().version().build = 1381;
+  ExpectRefused({"10 " + Text(57352)}, "then rights");
+  system().SetAdmin(true);
   platform_.net().SetLoadResult(4);
-  ExpectRefusedWith(Text(1212), "library");
-}
-
-TEST_F(SetupAppTest, MissingConfigurationKeyNameEndsSilently) {
+  ExpectRefused({"10 " + Text(1212)}, "then the library");
+  platform_.net().SetLoadResult(0);
   system().RemoveString(5001);
-  EXPECT_FALSE(app_->InitInstance());
-  EXPECT_TRUE(ui().boxes().empty());
-  EXPECT_EQ(0, app_->ExitInstance());
-  EXPECT_FALSE(files().Exists(kLogPath));
+  files().DeleteFile(kLogPath);
+  ExpectRefused({}, "no configuration key name: silently");
 }
 
-TEST_F(SetupAppTest, RunsInItsOwnDirectoryAndRestoresTheCurrentOne) {
+TEST_F(SetupAppTest, RunsInItsOwnDirectoryPassesKeysToTheSheetAndRestoresTheDirectory) {
   files().MakeDirectory("C:\\OTHER");
   ASSERT_TRUE(svp::Fs().SetCurrentDirectory("C:\\OTHER"));
+  const int message = 0;
+  EXPECT_FALSE(app_->PreTranslateMessage(&message));  // no wizard yet
   ASSERT_TRUE(app_->InitInstance());
   EXPECT_EQ("C:\\SV", app_->GetModuleDirectory());
-  std::string current;
-  svp::Fs().GetCurrentDirectory(&current);
-  EXPECT_EQ("C:\\SV", current);
+  EXPECT_EQ("C:\\SV", CurrentDirectory());
+  // Keyboard messages go to the sheet first.
+  EXPECT_FALSE(app_->PreTranslateMessage(&message));
+  sheets_.SetDialogMessageAnswer(true);
+  EXPECT_TRUE(app_->PreTranslateMessage(&message));
+  EXPECT_EQ(2, sheets_.DialogMessageCount());
   EXPECT_EQ(0, app_->ExitInstance());
-  svp::Fs().GetCurrentDirectory(&current);
-  EXPECT_EQ("C:\\OTHER", current);
+  EXPECT_EQ("C:\\OTHER", CurrentDirectory());
   EXPECT_EQ(nullptr, app_->GetWizard());
-}
 
-TEST_F(SetupAppTest, ProgramInADriveRootHasTheDriveAsItsDirectory) {
+  // A program in a drive root has the drive as its directory.
   files().SetModuleFileName("D:\\PROG.EXE");
   files().WriteFile("D:\\KITPURGE.DAT", "");
+  app_ = std::make_unique<CSetupApp>();
   ASSERT_TRUE(app_->InitInstance());
   EXPECT_EQ("D:", app_->GetModuleDirectory());
   app_->ExitInstance();
@@ -124,34 +123,18 @@ TEST_F(SetupAppTest, SilentStartWithNothingToAskPressesFinish) {
   EXPECT_TRUE(app_->GetWizard()->IsFinishing());
   EXPECT_TRUE(sheets_.QuitPosted());
   EXPECT_EQ(0, app_->ExitInstance(sheets_.QuitCode()));
-  const std::string log = files().ReadFile(kLogPath);
-  EXPECT_EQ(0u, log.find("Command line parameters /SILENT\r\n"
-                         "Running on Windows NT build 1381.\r\n"
-                         "Starting finish phase\r\n"));
+  EXPECT_EQ(0u, files().ReadFile(kLogPath).find("Command line parameters /SILENT\r\n"
+                                                "Running on Windows NT build 1381.\r\n"
+                                                "Starting finish phase\r\n"));
 }
 
 TEST_F(SetupAppTest, SilentStartWithAPageToShowPressesNextAndChecksIt) {
-  registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
-  files().MakeDirectory("C:\\LOCKED");
-  files().SetInaccessible("C:\\LOCKED", true);
+  LockedProductDirectory();
   system().SetCommandLine("/SILENT");
   ASSERT_TRUE(app_->InitInstance());
   EXPECT_EQ(kSvIddTargetDir, sheets_.CurrentTemplate());
-  EXPECT_EQ(std::vector<std::string>{"C:\\LOCKED is not a valid directory specification."},
-            BoxTexts());
+  EXPECT_EQ(Strings{"30 C:\\LOCKED is not a valid directory specification."}, Boxes());
   EXPECT_EQ(0u, sheets_.PostedCount());  // nothing more is pressed
-  app_->ExitInstance();
-}
-
-TEST_F(SetupAppTest, KeyboardMessagesGoToTheSheetFirst) {
-  const int message = 0;
-  EXPECT_FALSE(app_->PreTranslateMessage(&message));  // no wizard yet
-  EXPECT_EQ(0, sheets_.DialogMessageCount());
-  ASSERT_TRUE(app_->InitInstance());
-  EXPECT_FALSE(app_->PreTranslateMessage(&message));
-  sheets_.SetDialogMessageAnswer(true);
-  EXPECT_TRUE(app_->PreTranslateMessage(&message));
-  EXPECT_EQ(2, sheets_.DialogMessageCount());
   app_->ExitInstance();
 }
 

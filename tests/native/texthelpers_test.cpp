@@ -3,88 +3,79 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
+// Each call's token, then what is left of the source.
+std::string Tokens(std::string source, const char* delimiters, int calls) {
+  std::string out, token;
+  for (int i = 0; i < calls; ++i) out += "[" + SvNextToken(source, delimiters, token) + "]";
+  return out + source;
+}
+
 TEST(SvNextToken, TakesOneFieldPerCall) {
-  std::string source = "a,,b";
-  std::string token;
-  EXPECT_EQ("a", SvNextToken(source, ",", token));
-  EXPECT_EQ(",b", source);
-  EXPECT_EQ("", SvNextToken(source, ",", token));
-  EXPECT_EQ("b", SvNextToken(source, ",", token));
-  EXPECT_EQ("", source);
-  EXPECT_EQ("", SvNextToken(source, ",", token));
-
-  source = "abc";
-  EXPECT_EQ("abc", SvNextToken(source, ",", token));
-  EXPECT_EQ("", source);
-
-  // Any character of the set ends the token.
-  source = "k=v;w";
-  EXPECT_EQ("k", SvNextToken(source, ";=", token));
-  EXPECT_EQ("v", SvNextToken(source, ";=", token));
-  EXPECT_EQ("w", source);
-  source = "x;y";
-  EXPECT_EQ("x;y", SvNextToken(source, nullptr, token));
+  EXPECT_EQ("[a][][b][]", Tokens("a,,b", ",", 4));
+  EXPECT_EQ("[a],b", Tokens("a,,b", ",", 1));
+  EXPECT_EQ("[abc]", Tokens("abc", ",", 1));
+  EXPECT_EQ("[k][v]w", Tokens("k=v;w", ";=", 2));  // any character of the set ends it
+  EXPECT_EQ("[x;y]", Tokens("x;y", nullptr, 1));
 }
 
-TEST(SvTrim, CutsAtLineFeedThenTrimsWhiteSpace) {
-  std::string text = "  x y \t\n z";
-  EXPECT_EQ("x y", SvTrim(text));
-  EXPECT_EQ("x y", text);
-  text = " \t\r\v\f ";
-  EXPECT_EQ("", SvTrim(text));
-  text = "\nabc";
-  EXPECT_EQ("", SvTrim(text));
-  text = "a\r";
-  EXPECT_EQ("a", SvTrim(text));
-}
+TEST(SvTextHelpers, TrimCommentAndTrailingCharacters) {
+  using Edit = std::string& (*)(std::string&);
+  const std::tuple<Edit, const char*, const char*> cases[] = {
+      {SvTrim, "  x y \t\n z", "x y"},  // cut at the line feed, then trimmed
+      {SvTrim, " \t\r\v\f ", ""},
+      {SvTrim, "\nabc", ""},
+      {SvTrim, "a\r", "a"},
+      {SvStripComment, "key=value ;comment;more", "key=value "},
+      {SvStripComment, ";all", ""},
+  };
+  for (const auto& [edit, in, out] : cases) {
+    std::string text = in;
+    EXPECT_EQ(out, edit(text)) << in;
+    EXPECT_EQ(out, text) << in;
+  }
 
-TEST(SvTextHelpers, CommentsAndTrailingCharacters) {
-  std::string text = "key=value ;comment;more";
-  EXPECT_EQ("key=value ", SvStripComment(text));
-  text = ";all";
-  EXPECT_EQ("", SvStripComment(text));
-
-  text = "D:\\\\";
+  std::string text = "D:\\\\";
   SvRemoveTrailingChar(text, '\\');
   EXPECT_EQ("D:\\", text);
-  text = "";
+  for (const char* in : {"", "C:", "C:\\"}) {
+    text = in;
+    SvAppendCharIfMissing(text, '\\');
+    EXPECT_EQ(*in ? "C:\\" : "", text) << in;
+  }
+  text.clear();
   SvRemoveTrailingChar(text, '\\');
   EXPECT_EQ("", text);
-
-  SvAppendCharIfMissing(text, '\\');
-  EXPECT_EQ("", text);
-  text = "C:";
-  SvAppendCharIfMissing(text, '\\');
-  EXPECT_EQ("C:\\", text);
-  SvAppendCharIfMissing(text, '\\');
-  EXPECT_EQ("C:\\", text);
 }
 
 TEST(SvParseNumber, BehavesLikeStrtoulBaseZero) {
-  EXPECT_EQ(42u, SvParseNumber("42"));
-  EXPECT_EQ(255u, SvParseNumber("0xff"));
-  EXPECT_EQ(255u, SvParseNumber(" \t0XFF,1"));
-  EXPECT_EQ(8u, SvParseNumber("010"));
-  EXPECT_EQ(0u, SvParseNumber("08"));
-  EXPECT_EQ(0u, SvParseNumber("0x"));
-  EXPECT_EQ(0u, SvParseNumber(""));
-  EXPECT_EQ(0u, SvParseNumber("abc"));
-  EXPECT_EQ(12u, SvParseNumber("12abc"));
-  EXPECT_EQ(4294967295u, SvParseNumber("4294967295"));
-  EXPECT_EQ(4294967295u, SvParseNumber("4294967296"));
-  EXPECT_EQ(4294967295u, SvParseNumber("0x123456789"));
-  EXPECT_EQ(4294967295u, SvParseNumber("-1"));
-  EXPECT_EQ(7u, SvParseNumber("+7"));
+  const std::pair<const char*, uint32_t> cases[] = {
+      {"42", 42},
+      {"0xff", 255},
+      {" \t0XFF,1", 255},
+      {"010", 8},
+      {"08", 0},
+      {"0x", 0},
+      {"", 0},
+      {"abc", 0},
+      {"12abc", 12},
+      {"+7", 7},
+      {"-1", 4294967295u},
+      {"4294967295", 4294967295u},
+      {"4294967296", 4294967295u},
+      {"0x123456789", 4294967295u},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(value, SvParseNumber(text)) << text;
 }
 
 TEST(SvEqualNoCase, IgnoresAsciiCaseOnly) {
   EXPECT_TRUE(SvEqualNoCase("[Files]", "[fILES]"));
+  EXPECT_TRUE(SvEqualNoCase("", ""));
   EXPECT_FALSE(SvEqualNoCase("abc", "abcd"));
   EXPECT_FALSE(SvEqualNoCase("a@", "a`"));
-  EXPECT_TRUE(SvEqualNoCase("", ""));
 }
 
 }  // namespace
