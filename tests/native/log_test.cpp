@@ -18,8 +18,14 @@ const char kWriteFailedEnd[] = "\r\n\r\nWould you like to disable writing to the
 
 class SetupLog : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
-  void TearDown() override { SvCloseLog(); }
+  void SetUp() override {
+    svp::SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
+    platform_.Install();
+  }
+  void TearDown() override {
+    SvCloseLog();
+    svp::SetMemoryFailureReporter(nullptr);
+  }
 
   std::string LogBytes() { return platform_.files().ReadFile(kLog); }
   // Each box as "<type in hex> <text>", flagged when it lacks the setup
@@ -128,47 +134,39 @@ TEST_F(SetupLog, BoxesCarryTheTitleAreOwnedAndReturnTheButton) {
       LogBytes());
 }
 
-TEST_F(SetupLog, WriteFailureYesTurnsLoggingOffForTheRun) {
-  ASSERT_TRUE(SvOpenLog(kLog));
-  SvLogMessage(10051);
-  platform_.files().FailNextWrites(true);
-  platform_.ui().QueueAnswer(kIdYes);
-  SvLogMessage(10021);
-  EXPECT_EQ(Strings{WriteFailed("Starting network control panel phase.\n")}, Boxes());
-  EXPECT_FALSE(SvIsLogOpen());
-
-  // The file would take text again, but the run no longer logs or asks;
-  // boxes keep working.
-  platform_.files().FailNextWrites(false);
-  SvLogMessage(10030);
-  SvLogText("text\n");
-  EXPECT_EQ(kIdOk, SvLogMessageBox(10005, 0x10));
-  EXPECT_EQ(2u, Boxes().size());
-  EXPECT_EQ("Starting finish phase\r\n", LogBytes());
-}
-
-TEST_F(SetupLog, WriteFailureNoKeepsLoggingAndTheNextMessageIsWritten) {
+TEST_F(SetupLog, WriteFailureAsksWhetherToStopLoggingNoKeepsItYesEndsIt) {
   ASSERT_TRUE(SvOpenLog(kLog));
   platform_.files().FailNextWrites(true);
   platform_.ui().QueueAnswer(kIdNo);
   SvLogText("lost %d\n", 1);
   EXPECT_TRUE(SvIsLogOpen());
-  // Still failing: asked again for the next message.
-  platform_.ui().QueueAnswer(kIdNo);
+  platform_.ui().QueueAnswer(kIdNo);  // still failing: asked again
   SvLogMessage(10051);
   platform_.files().FailNextWrites(false);
   SvLogMessage(10052);
   EXPECT_EQ("Ending finish phase.\r\n", LogBytes());  // the failed ones are not retried
-
-  // A flush that fails asks too; the 10009 question comes before the
-  // message's own box.
+  // A flush that fails asks too, before the message's own box.
   platform_.files().FailNextFlushes(true);
   platform_.ui().QueueAnswer(kIdNo);
   platform_.ui().QueueAnswer(kIdOk);
   EXPECT_EQ(kIdOk, SvLogMessageBox(10005, 0x10));
+
+  // Yes: the file would take text again, but the run no longer logs or asks;
+  // boxes keep working.
+  platform_.files().FailNextWrites(true);
+  platform_.ui().QueueAnswer(kIdYes);
+  SvLogMessage(10021);
+  EXPECT_FALSE(SvIsLogOpen());
+  platform_.files().FailNextWrites(false);
+  const std::string bytes = LogBytes();
+  SvLogMessage(10030);
+  SvLogText("text\n");
+  EXPECT_EQ(kIdOk, SvLogMessageBox(10005, 0x10));
+  EXPECT_EQ(bytes, LogBytes());
   const std::string failed = "The uninstall of SOLVANE 32 for Windows NT has failed.";
   EXPECT_EQ((Strings{WriteFailed("lost 1\n"), WriteFailed("Starting finish phase\n"),
-                     WriteFailed(failed), "10 " + failed}),
+                     WriteFailed(failed), "10 " + failed,
+                     WriteFailed("Starting network control panel phase.\n"), "10 " + failed}),
             Boxes());
 }
 
