@@ -151,7 +151,7 @@ TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
     ASSERT_TRUE(sheets_.ClickFinish());
     EXPECT_EQ(kSvIddTargetDir, sheets_.LastResult(svp::kPsnWizFinish)) << typed;
   }
-  EXPECT_EQ((Strings{"30 C:\\LOCKED is not a valid directory specification.", "0 " + Text(6005),
+  EXPECT_EQ((Strings{"30 " + SvFormat(Text(6002), {"C:\\LOCKED"}), "0 " + Text(6005),
                      "30 " + Text(5009), "30 " + Text(5008), "30 " + Text(5008)}),
             Boxes());
   sheets_.TypeText(kSvIdcTargetEdit, "D:\\GOOD\\");
@@ -161,8 +161,7 @@ TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
   EXPECT_EQ("D:\\GOOD", Macro("LDID_SV"));
   // Only the messages that are logged reach the log.
   EXPECT_EQ(
-      "C:\\LOCKED is not a valid directory specification."
-      "The installation directory must be specified\r\n",
+      SvFormat(Text(6002), {"C:\\LOCKED"}) + "The installation directory must be specified\r\n",
       Log());
 }
 

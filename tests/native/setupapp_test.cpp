@@ -133,7 +133,7 @@ TEST_F(SetupAppTest, SilentStartWithAPageToShowPressesNextAndChecksIt) {
   system().SetCommandLine("/SILENT");
   ASSERT_TRUE(app_->InitInstance());
   EXPECT_EQ(kSvIddTargetDir, sheets_.CurrentTemplate());
-  EXPECT_EQ(Strings{"30 C:\\LOCKED is not a valid directory specification."}, Boxes());
+  EXPECT_EQ(Strings{"30 " + SvFormat(Text(6002), {"C:\\LOCKED"})}, Boxes());
   EXPECT_EQ(0u, sheets_.PostedCount());  // nothing more is pressed
   app_->ExitInstance();
 }
