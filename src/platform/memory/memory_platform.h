@@ -227,6 +227,8 @@ class MemoryRegistry : public IRegistry {
   std::shared_ptr<Node> RootNode(RegKey root) const;
   // The node of a handle: 6 invalid, 1018 deleted.
   uint32_t NodeOf(RegKey key, std::shared_ptr<Node>* node, uint32_t* access) const;
+  // The existing key root\subKey: 2 when absent, 161 for a malformed path.
+  uint32_t FindKey(RegKey root, const std::string& subKey, std::shared_ptr<Node>* node) const;
   std::shared_ptr<Node> Walk(RegKey root, const std::string& path, bool create);
   RegKey NewHandle(const std::shared_ptr<Node>& node, uint32_t access);
 

@@ -136,6 +136,21 @@ uint32_t MemoryRegistry::NodeOf(RegKey key, std::shared_ptr<Node>* node, uint32_
   return 0;
 }
 
+uint32_t MemoryRegistry::FindKey(RegKey root, const std::string& subKey,
+                                 std::shared_ptr<Node>* found) const {
+  std::shared_ptr<Node> node;
+  uint32_t granted = 0;
+  if (uint32_t status = NodeOf(root, &node, &granted)) return status;
+  std::vector<std::string> parts;
+  if (!SplitKeyPath(subKey, &parts)) return kErrBadPathName;
+  for (const auto& p : parts) {
+    node = node->Child(p);
+    if (!node) return kErrFileNotFound;
+  }
+  *found = node;
+  return 0;
+}
+
 RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node, uint32_t access) {
   auto h = std::make_unique<Handle>();
   h->node = node;
@@ -150,14 +165,7 @@ uint32_t MemoryRegistry::OpenKey(RegKey root, const std::string& subKey, uint32_
                                  RegKey* out) {
   *out = 0;
   std::shared_ptr<Node> node;
-  uint32_t granted = 0;
-  if (uint32_t status = NodeOf(root, &node, &granted)) return status;
-  std::vector<std::string> parts;
-  if (!SplitKeyPath(subKey, &parts)) return kErrBadPathName;
-  for (const auto& p : parts) {
-    node = node->Child(p);
-    if (!node) return kErrFileNotFound;
-  }
+  if (uint32_t status = FindKey(root, subKey, &node)) return status;
   if (node->denied) return kErrAccessDenied;
   *out = NewHandle(node, access);
   return 0;
@@ -300,14 +308,7 @@ uint32_t MemoryRegistry::QueryInfoKey(RegKey key, uint32_t* subKeys, uint32_t* m
 
 uint32_t MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
   std::shared_ptr<Node> node;
-  uint32_t granted = 0;
-  if (uint32_t status = NodeOf(root, &node, &granted)) return status;
-  std::vector<std::string> parts;
-  if (!SplitKeyPath(subKey, &parts)) return kErrBadPathName;
-  for (const auto& p : parts) {
-    node = node->Child(p);
-    if (!node) return kErrFileNotFound;
-  }
+  if (uint32_t status = FindKey(root, subKey, &node)) return status;
   // As on Windows NT: a key that still has sub-keys cannot go.
   if (node->denied || node->predefined || node == hkcr_ || !node->subkeys.empty() ||
       !node->parent) {
