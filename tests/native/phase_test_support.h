@@ -17,6 +17,13 @@
 #include "platform/memory/memory_dialogs.h"
 #include "platform/memory/memory_platform.h"
 
+// Every switch of the program, so that any command line of a test parses.
+inline void RegisterAllSwitches(CSvSwitchList& list) {
+  for (uint32_t id : {kSwNoNetCpl, kSwNoVerCheck, kSwForceCopy, kSwNoShortcuts, kSwNoCopy,
+                      kSwForceNew, kSwSilent, kSwNoTextEdit, kSwAutoSetup})
+    list.AddSwitch(id);
+}
+
 class PhaseFixture : public ::testing::Test {
  protected:
   static constexpr const char* kLogPath = "C:\\SVSETUP.LOG";
@@ -30,9 +37,7 @@ class PhaseFixture : public ::testing::Test {
     SvClearNoToAll();
     macros_ = std::make_unique<CSvMacroList>(svp::kHKeyLocalMachine, kConfigKey);
     switches_ = std::make_unique<CSvSwitchList>();
-    for (uint32_t id : {kSwNoNetCpl, kSwNoVerCheck, kSwForceCopy, kSwNoShortcuts, kSwNoCopy,
-                        kSwForceNew, kSwSilent, kSwNoTextEdit, kSwAutoSetup})
-      switches_->AddSwitch(id);
+    RegisterAllSwitches(*switches_);
     kit_ = std::make_unique<CSvKit>(nullptr, macros_.get(), switches_.get());
     ASSERT_TRUE(SvOpenLog(kLogPath));
   }
@@ -103,9 +108,7 @@ class SequenceFixture : public ::testing::Test {
     svp::Get().dialogs = &dialogs_;
     SvClearNoToAll();
     wizard_ = new CSvUninstallWizard(kConfigKey, svp::kHKeyLocalMachine);
-    for (uint32_t id : {kSwNoNetCpl, kSwNoVerCheck, kSwForceCopy, kSwNoShortcuts, kSwNoCopy,
-                        kSwForceNew, kSwSilent, kSwNoTextEdit, kSwAutoSetup})
-      wizard_->GetSwitchList()->AddSwitch(id);
+    RegisterAllSwitches(*wizard_->GetSwitchList());
     Define("LDID_SV", "C:\\SV32");
     Define("LDID_SYS", "C:\\WINNT\\system32");
     Define("LDID_WIN", "C:\\WINNT");
