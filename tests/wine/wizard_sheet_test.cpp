@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/sheet_win32.h"
+#include "platform/win32/win32_sheet.h"
 #include "platform/win32/win32_platform.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "app/setupapp.h"
-#include "platform/win32/dialogs_win32.h"
-#include "platform/win32/sheet_win32.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_sheet.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_api.h"
 
-#include "platform/win32/dialogs_win32.h"
+#include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_window.h"
 
 namespace svp {

@@ -8,7 +8,7 @@
 #undef LoadBitmap
 #undef IsDialogMessage
 
-#include "platform/win32/sheet_win32.h"
+#include "platform/win32/win32_sheet.h"
 
 namespace svp {
 
