@@ -14,6 +14,12 @@ add_library(sv_platform_memory STATIC ${SV_MEMORY_SOURCES} src/res/stringtable.c
 target_include_directories(sv_platform_memory PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(sv_platform_memory PUBLIC sv_core)
 
+# KITPLAN's portable part: the kit lint, the dry-run platform and the plan.
+file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)
+add_library(sv_plan STATIC ${SV_PLAN_SOURCES})
+target_link_libraries(sv_plan PUBLIC sv_platform_memory)
+target_compile_options(sv_plan PRIVATE -Wall -Wextra)
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -23,7 +29,7 @@ file(GLOB SV_NATIVE_TESTS CONFIGURE_DEPENDS
 add_executable(sv_native_tests ${SV_NATIVE_TESTS})
 target_include_directories(sv_native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(sv_native_tests PRIVATE SV_TEST_MEMORY_PLATFORM=1)
-target_link_libraries(sv_native_tests PRIVATE sv_platform_memory GTest::gtest GTest::gtest_main)
+target_link_libraries(sv_native_tests PRIVATE sv_plan sv_platform_memory GTest::gtest GTest::gtest_main)
 gtest_discover_tests(sv_native_tests DISCOVERY_TIMEOUT 60)
 
 # Benchmarks are programs, not tests.

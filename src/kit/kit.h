@@ -254,6 +254,24 @@ class CSvComponent : public CSvObject {
 };
 
 // ---------------------------------------------------------------------------
+// Told what the loader makes of each line of the kit file, for tools that
+// check a kit (the uninstall installs none).  Line numbers count the file's
+// lines from 1.
+class CSvKitLoadObserver {
+ public:
+  virtual ~CSvKitLoadObserver() = default;
+  // A line longer than the loader reads at once: its pieces were parsed as
+  // lines of their own.
+  virtual void OnLongLine(uint32_t line, size_t length) = 0;
+  virtual void OnUnknownKeyword(uint32_t line, const std::string& keyword) = 0;
+  // A record as its reader took it: the `count` fields after the keyword
+  // (stripped where the reader strips them), how many the line actually
+  // held, and whether the reader dropped it (a rejected VERSION included).
+  virtual void OnRecord(uint32_t line, const std::string& keyword, const std::string* fields,
+                        int count, int present, bool dropped) = 0;
+};
+
+// ---------------------------------------------------------------------------
 class CSvKit : public CSvObject {
  public:
   SV_DECLARE_RUNTIME_CLASS(CSvKit)
@@ -265,6 +283,8 @@ class CSvKit : public CSvObject {
   // Reads directory\fileName: 0, 1 (VERSION too old), 6 (no file name),
   // 8 (not opened, the user gave up).
   uint32_t LoadKitData(const char* directory, const char* fileName);
+  // Not owned; null (the default) tells nobody.
+  void SetLoadObserver(CSvKitLoadObserver* observer) { observer_ = observer; }
 
   uint32_t SelectGroup(const std::string& name);    // 0 / 5
   uint32_t DeselectGroup(const std::string& name);  // 0 / 5
@@ -331,4 +351,5 @@ class CSvKit : public CSvObject {
   std::string kitDirectory_;
   bool cancelled_ = false;
   uint32_t bytesRequired_ = 0;
+  CSvKitLoadObserver* observer_ = nullptr;
 };

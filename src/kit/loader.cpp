@@ -27,34 +27,48 @@ constexpr uint32_t kMaxPath = 260;
 // million lines cost no allocations beyond the records themselves.
 class CSvKitReader {
  public:
-  explicit CSvKitReader(CSvKit& kit) : kit_(kit) {}
+  explicit CSvKitReader(CSvKit& kit) : kit_(kit), observer_(kit.observer_) {}
 
   // False when the line is a VERSION record that rejects the file.
-  bool ReadLine(std::string& line) {
+  bool ReadLine(std::string& line, uint32_t number) {
     SvStripComment(line);
     SvTrim(line);
     if (line.empty()) return true;
     SvNextToken(line, ",", keyword_);
     SvTrim(keyword_);
+    line_ = number;
+    if (observer_ != nullptr) present_ = line.empty() ? 0 : 1 + CountCommas(line);
     if (keyword_ == "COPY") {
-      ReadCopy(line);
+      Told(7, ReadCopy(line));
     } else if (keyword_ == "DELETE") {
-      ReadDelete(line);
+      Told(5, ReadDelete(line));
     } else if (keyword_ == "SHORTCUT") {
-      ReadShortcut(line);
+      Told(8, ReadShortcut(line));
     } else if (keyword_ == "NETCPL") {
-      ReadNetCpl(line);
+      Told(5, ReadNetCpl(line));
     } else if (keyword_ == "TRANSPORT") {
-      ReadTransport(line);
+      Told(10, ReadTransport(line));
     } else if (keyword_ == "TEXTEDIT") {
-      ReadTextEdit(line);
+      Told(4, ReadTextEdit(line));
     } else if (keyword_ == "VERSION") {
-      return ReadVersion(line);
+      return Told(1, ReadVersion(line));
+    } else if (observer_ != nullptr) {
+      observer_->OnUnknownKeyword(line_, keyword_);
     }
     return true;
   }
 
  private:
+  static int CountCommas(const std::string& text) {
+    int commas = 0;
+    for (char c : text) commas += c == ',';
+    return commas;
+  }
+  bool Told(int count, bool kept) {
+    if (observer_ != nullptr)
+      observer_->OnRecord(line_, keyword_, f_, count, present_, !kept);
+    return kept;
+  }
   void Fields(std::string& rest, int count) {
     for (int i = 0; i < count; ++i) SvNextToken(rest, ",", f_[i]);
   }
@@ -62,50 +76,56 @@ class CSvKitReader {
     for (int i = 0; i < count; ++i) SvTrim(f_[i]);
   }
 
-  void ReadCopy(std::string& rest) {
+  bool ReadCopy(std::string& rest) {
     Fields(rest, 7);
     Trim(5);
     const uint32_t flags = SvParseNumber(f_[5]);
     const uint32_t size = SvParseNumber(f_[6]);
-    if (f_[4].empty() || f_[3].empty() || f_[1].empty() || f_[2].empty()) return;
+    if (f_[4].empty() || f_[3].empty() || f_[1].empty() || f_[2].empty()) return false;
     CSvGroup* group = kit_.FindOrAddGroup(f_[4]);
     CSvLocation* dest = kit_.FindOrAddLocation(f_[3]);
     CSvLocation* source = kit_.FindOrAddLocation(f_[2]);
     group->AppendFile(new CSvFile(f_[0], f_[1], source, dest, group, flags, size));
+    return true;
   }
 
-  void ReadDelete(std::string& rest) {
+  bool ReadDelete(std::string& rest) {
     Fields(rest, 5);
     Trim(3);
     const uint32_t flags = SvParseNumber(f_[3]);
     // Field 5 is a number nobody reads.
     CSvGroup* group = kit_.FindOrAddGroup(f_[2]);  // even for a line dropped below
-    if (f_[1].empty() || f_[0].empty()) return;
+    if (f_[1].empty() || f_[0].empty()) return false;
     CSvLocation* location = kit_.FindOrAddLocation(f_[1]);
     group->PrependFile(new CSvFile(f_[0], empty_, location, nullptr, group, flags, 0));
+    return true;
   }
 
-  void ReadShortcut(std::string& rest) {
+  bool ReadShortcut(std::string& rest) {
     Fields(rest, 8);
     kit_.AddShortcut(new CSvShortcut(f_));
+    return true;
   }
 
-  void ReadNetCpl(std::string& rest) {
+  bool ReadNetCpl(std::string& rest) {
     Fields(rest, 5);
     kit_.netComponents_.push_back(
         new CSvNetComponent(f_[0], f_[1], f_[2], f_[3], SvParseNumber(f_[4])));
+    return true;
   }
 
-  void ReadTransport(std::string& rest) {
+  bool ReadTransport(std::string& rest) {
     Fields(rest, 10);
     if (SvEqualNoCase(f_[1], "svprint.dll") && IsServerProduct()) f_[7] = "TRUE";
     kit_.AddTransport(new CSvComponent(f_));
+    return true;
   }
 
-  void ReadTextEdit(std::string& rest) {
+  bool ReadTextEdit(std::string& rest) {
     Fields(rest, 4);
     kit_.textEdits_.push_back(
         new CSvTextEdit(kit_.macros_, f_[0], f_[1], f_[2], SvParseNumber(f_[3])));
+    return true;
   }
 
   bool ReadVersion(std::string& rest) {
@@ -116,6 +136,9 @@ class CSvKitReader {
   }
 
   CSvKit& kit_;
+  CSvKitLoadObserver* observer_;
+  uint32_t line_ = 0;
+  int present_ = 0;
   std::string keyword_;
   std::string f_[10];
   const std::string empty_;
@@ -172,8 +195,22 @@ uint32_t CSvKit::LoadKitData(const char* directory, const char* fileName) {
   CSvKitReader reader(*this);
   std::string line;
   line.reserve(kKitLinePiece + 1);
+  // Line numbers and long lines matter only to an observer.
+  uint32_t number = 1;
+  size_t longLength = 0;
   while (file.Gets(&line, kKitLinePiece)) {
-    if (!reader.ReadLine(line)) {
+    const uint32_t lineNumber = number;
+    if (observer_ != nullptr) {
+      const bool ended = !line.empty() && line.back() == '\n';
+      if (!ended && line.size() == kKitLinePiece) {
+        longLength += line.size();
+      } else {
+        if (longLength != 0) observer_->OnLongLine(number, longLength + line.size() - ended);
+        longLength = 0;
+        ++number;
+      }
+    }
+    if (!reader.ReadLine(line, lineNumber)) {
       SvLogMessageBox(kMsgKitTooOld, svp::kMbIconExclamation, path);
       svp::Ui().EndWaitCursor();
       file.Close();
