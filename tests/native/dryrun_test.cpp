@@ -1,0 +1,252 @@
+// The dry run over a simulated workstation as its "real" side: planning
+// changes nothing there, and the real silent run then changes exactly what
+// the plan said.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/setupapp.h"
+#include "log/svlog.h"
+#include "plan/plan.h"
+#include "platform/memory/memory_dialogs.h"
+#include "platform/memory/memory_platform.h"
+#include "platform/memory/memory_sheet.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+constexpr svp::RegKey kHklm = svp::kHKeyLocalMachine;
+constexpr svp::RegKey kHkcu = svp::kHKeyCurrentUser;
+constexpr const char* kConfigKey =
+    "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
+constexpr const char* kEnvironment =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+constexpr const char* kKit =
+    "VERSION,0x1000048\n"
+    "NETCPL,TRELLNET,oemnxptl.inf,Trellnet Protocol,TRLCORE_Installed,0\n"
+    "DELETE,NETLIB.DLL,{LDID_SV},_REQUIRED\n"
+    "DELETE,BUSY.DLL,{LDID_SV},_REQUIRED\n"
+    "DELETE,GONE.DLL,{LDID_SV},_REQUIRED\n"
+    "DELETE,TRELLNET.INI,{LDID_SV}\\PROTOCOL\\TRELLNET,_REQUIRED\n"
+    "SHORTCUT,TRLCORE_Installed,k1,Solvane 32,Read Me,,,,\n"
+    "SHORTCUT,VUDU_Installed,k2,Solvane 32,Monitor,KEEP,,,\n";
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+class DryRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    svp::SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
+    auto& files = real_.files();
+    files.WriteFile("C:\\SV\\KITPURGE.DAT", kKit);
+    files.WriteFile("C:\\SV\\svs2tnst.exe", "exe");
+    files.WriteFile("C:\\SV32\\NETLIB.DLL", "lib");
+    files.WriteFile("C:\\SV32\\BUSY.DLL", "busy");
+    files.SetInUse("C:\\SV32\\BUSY.DLL", true);
+    files.WriteFile("C:\\SV32\\PROTOCOL\\TRELLNET\\TRELLNET.INI", "ini");
+    files.WriteFile("C:\\SV32\\USER.DAT", "the user's own");
+    files.WriteFile("C:\\WINNT\\system32\\OTHER.DLL", "not ours");
+    files.WriteFile(Programs() + "\\Solvane 32\\Read Me.lnk", "lnk");
+    files.WriteFile(Programs() + "\\Solvane 32\\Monitor.lnk", "lnk");
+    files.WriteFile("C:\\WINNT\\system32\\AUTOEXEC.NT",
+                    "@echo off\r\nlh tnp16.exe\r\nREM keep\r\nSET KSTA=C:\\SV32\r\n");
+    auto& reg = real_.registry();
+    reg.SetString(kHklm, kConfigKey, "LDID_SV", "C:\\SV32");
+    reg.SetString(kHklm, kConfigKey, "LDID_SV_LONG", "C:\\SV32");
+    reg.CreateKeyPath(kHklm, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Logger");
+    reg.CreateKeyPath(kHkcu, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote\\Ini");
+    reg.CreateKeyPath(kHklm, "SYSTEM\\CurrentControlSet\\Services\\TRLLAT\\Parameters");
+    reg.SetString(kHklm, kEnvironment, "Path", "C:\\WINNT\\system32;C:\\SV32;C:\\BIN");
+    reg.SetString(kHklm, kEnvironment, "KSTA", "C:\\SV32");
+    reg.SetString(kHklm, "SOFTWARE\\Other", "Keep", "yes");
+    real_.net().AddComponent("TRELLNET", "oemnxptl.inf");
+  }
+  void TearDown() override {
+    SvCloseLog();
+    svp::Install(svp::Platform());
+    svp::SetMemoryFailureReporter(nullptr);
+  }
+
+  static std::string Programs() { return "C:\\WINNT\\Profiles\\All Users\\Start Menu\\Programs"; }
+
+  svp::Platform RealParts() {
+    svp::Platform p;
+    p.fs = &real_.files();
+    p.reg = &real_.registry();
+    p.sys = &real_.system();
+    p.ui = &real_.ui();
+    p.shell = &real_.shell();
+    p.net = &real_.net();
+    p.dialogs = &dialogs_;
+    return p;
+  }
+  svp::DryRunLister Lister() {
+    return [this](const std::string& dir, std::vector<svp::DryRunDirEntry>* out) {
+      for (const std::string& name : real_.files().List(dir)) {
+        const std::string child = dir.back() == '\\' ? dir + name : dir + "\\" + name;
+        out->push_back({name, real_.files().GetFileAttributes(child)});
+      }
+      return true;
+    };
+  }
+
+  // Every file with its bytes, directory, key and value of the workstation.
+  std::map<std::string, std::string> Snapshot() {
+    std::map<std::string, std::string> out;
+    std::vector<std::string> dirs = {"C:\\"};
+    while (!dirs.empty()) {
+      const std::string dir = dirs.back();
+      dirs.pop_back();
+      for (const std::string& name : real_.files().List(dir)) {
+        const std::string path = dir.back() == '\\' ? dir + name : dir + "\\" + name;
+        if (real_.files().IsDirectory(path)) {
+          out["D " + Upper(path)] = "";
+          dirs.push_back(path);
+        } else {
+          out["F " + Upper(path)] = real_.files().ReadFile(path);
+        }
+      }
+    }
+    for (svp::RegKey root : {kHklm, kHkcu}) {
+      std::vector<std::string> keys = {""};
+      while (!keys.empty()) {
+        const std::string key = keys.back();
+        keys.pop_back();
+        const std::string name = svp::DryRunRootName(root) + (key.empty() ? "" : "\\" + key);
+        out["K " + Upper(name)] = "";
+        for (const std::string& value : real_.registry().ValueNames(root, key)) {
+          std::string bytes;
+          real_.registry().GetRaw(root, key, value, &bytes);
+          out["V " + Upper(name + "\\\\" + value)] = bytes;
+        }
+        for (const std::string& sub : real_.registry().SubKeys(root, key))
+          keys.push_back(key.empty() ? sub : key + "\\" + sub);
+      }
+    }
+    return out;
+  }
+
+  svp::MemoryPlatform real_;
+  svp::MemoryDialogs dialogs_;
+};
+
+Strings Sorted(Strings items) {
+  for (auto& item : items) item = Upper(item);
+  std::sort(items.begin(), items.end());
+  return items;
+}
+
+TEST_F(DryRunTest, PlanChangesNothingAndTheRealRunChangesWhatItSaid) {
+  const auto before = Snapshot();
+  CSvPlan plan;
+  {
+    svp::DryRunPlatform dry(RealParts(), Lister());
+    plan.Run(dry, "/NOSHORTCUTS");
+    svp::DryRunEffect effect = dry.Effect();
+    // The workstation is untouched: no file, key, value, process, box or
+    // network removal.
+    EXPECT_EQ(before, Snapshot());
+    const auto netChanges = [this] {
+      Strings out;
+      for (const std::string& call : real_.net().journal())
+        if (call.rfind("NetSetupFind", 0) != 0) out.push_back(call);
+      return out;
+    };
+    EXPECT_EQ(Strings{}, netChanges());
+    Strings netPlanned;
+    for (const auto& e : dry.Events()) {
+      if (e.kind == svp::DryRunKind::kNetRemove) netPlanned.push_back("NetSetupComponentRemove " + e.target);
+      if (e.kind == svp::DryRunKind::kNetReview) netPlanned.push_back("NetSetupReviewBindings");
+    }
+    EXPECT_TRUE(real_.system().startedProcesses().empty());
+    EXPECT_TRUE(real_.ui().boxes().empty());
+    EXPECT_TRUE(real_.files().PendingOperations().empty());
+
+    const std::string text = plan.Text();
+    for (const char* expected :
+         {"What \"KITPURGE.EXE /NOSHORTCUTS /SILENT\" would do",
+          "  log        SvDeleteFile: C:\\SV32\\NETLIB.DLL\n",
+          "  delete     C:\\SV32\\BUSY.DLL  [in use: error 32]\n",
+          "  delete-at-restart C:\\SV32\\BUSY.DLL\n",
+          "  delete     C:\\SV32\\GONE.DLL  [already missing]\n",
+          "  net-remove TRELLNET\n", "  start-process svs2tnst.exe  0x80\n",
+          "  Path before: C:\\WINNT\\system32;C:\\SV32;C:\\BIN\n"
+          "  Path after:  C:\\WINNT\\system32;C:\\BIN;\n",
+          "AUTOEXEC.NT line 2 dropped: lh tnp16.exe\n",
+          "AUTOEXEC.NT line 4 dropped: SET KSTA=C:\\SV32\n",
+          "shortcut kept: Solvane 32\\Monitor (marker \"KEEP\", VUDU_Installed is true)\n",
+          "  final message: \"To complete the uninstall of SOLVANE, Windows NT needs to be "
+          "restarted. Would you like to restart your computer now?\" answered No\n"})
+      EXPECT_NE(std::string::npos, text.find(expected)) << expected << "\n" << text;
+    EXPECT_NE(std::string::npos, plan.Json().find("\"kind\": \"net-remove\", \"target\": \"TRELLNET\""));
+
+    // Now the real run, silent, answering No as the plan did.
+    svp::MemorySheetHost sheets;
+    real_.Install();
+    svp::Get().sheets = &sheets;
+    svp::Get().dialogs = &dialogs_;
+    real_.system().SetCommandLine("/NOSHORTCUTS /SILENT");
+    real_.ui().QueueAnswer(svp::kIdNo);
+    {
+      CSetupApp app;
+      ASSERT_TRUE(app.InitInstance());
+      while (!sheets.QuitPosted() && sheets.DispatchPosted() > 0) {
+      }
+      app.ExitInstance(0);
+    }
+    SvCloseLog();
+    const auto after = Snapshot();
+
+    Strings removed, created, changed, keysRemoved, valuesRemoved, valuesSet;
+    for (const auto& entry : before) {
+      auto it = after.find(entry.first);
+      const char kind = entry.first[0];
+      const std::string name = entry.first.substr(2);
+      if (it == after.end()) {
+        if (kind == 'F' || kind == 'D') removed.push_back(name);
+        if (kind == 'K') keysRemoved.push_back(name);
+        // A value goes with its key.
+        const std::string key = name.substr(0, name.find("\\\\"));
+        if (kind == 'V' && after.count("K " + key)) valuesRemoved.push_back(name);
+      } else if (it->second != entry.second) {
+        (kind == 'V' ? valuesSet : changed).push_back(name);
+      }
+    }
+    for (const auto& entry : after)
+      if (before.count(entry.first) == 0)
+        (entry.first[0] == 'V' ? valuesSet : created).push_back(entry.first.substr(2));
+    Strings planRemoved = effect.filesRemoved;
+    planRemoved.insert(planRemoved.end(), effect.directoriesRemoved.begin(),
+                       effect.directoriesRemoved.end());
+    Strings planWritten = effect.filesCreated;
+    planWritten.insert(planWritten.end(), effect.filesChanged.begin(), effect.filesChanged.end());
+    Strings realWritten = created;
+    realWritten.insert(realWritten.end(), changed.begin(), changed.end());
+    Strings planValuesSet;
+    for (const std::string& v : effect.valuesSet) planValuesSet.push_back(v.substr(0, v.find('=')));
+
+    EXPECT_EQ(Sorted(removed), Sorted(planRemoved));
+    EXPECT_EQ(Sorted(realWritten), Sorted(planWritten));
+    EXPECT_EQ(Sorted(keysRemoved), Sorted(effect.keysRemoved));
+    EXPECT_EQ(Sorted(valuesRemoved), Sorted(effect.valuesRemoved));
+    EXPECT_EQ(Sorted(valuesSet), Sorted(planValuesSet));
+    Strings pending;
+    for (const auto& op : real_.files().PendingOperations())
+      pending.push_back(op.to.empty() ? "delete " + op.from : "move " + op.from + " -> " + op.to);
+    EXPECT_EQ(Sorted(pending), Sorted(effect.pendingOperations));
+    EXPECT_EQ(netPlanned, netChanges());
+    EXPECT_EQ(2u, netPlanned.size());
+    // The plan's log is the log the real run wrote.
+    EXPECT_EQ(real_.files().ReadFile("C:\\SVSETUP.LOG"), plan.Log());
+    EXPECT_FALSE(removed.empty());
+  }
+}
+
+}  // namespace
