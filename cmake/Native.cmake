@@ -39,3 +39,11 @@ foreach(src ${SV_BENCHES})
   add_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE sv_platform_memory)
 endforeach()
+
+# The fault sweep: a whole uninstall with every platform call failing in turn.
+# Slow; it carries the label "sweep".
+add_executable(sv_sweep_tests tests/sweep/sweep_test.cpp)
+target_include_directories(sv_sweep_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(sv_sweep_tests PRIVATE SV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(sv_sweep_tests PRIVATE sv_platform_memory GTest::gtest GTest::gtest_main)
+gtest_discover_tests(sv_sweep_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS sweep TIMEOUT 1800)

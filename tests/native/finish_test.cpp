@@ -164,7 +164,7 @@ TEST_F(FinishTest, ConfigurationKeyWithAnAddedSubKeyKeepsEveryKey) {
 }
 
 TEST_F(FinishTest, SocketsProgramThatCannotStartIsLoggedAndTheRunGoesOn) {
-  platform_.system().SetProcessStartFails(2);
+  platform_.faults().Fail("StartProcess", 1, 2, true);
   Open("/NONETCPL /NOCOPY /NOSHORTCUTS /NOTEXTEDIT", kKit);
   ui().QueueAnswer(svp::kIdNo);
   PressFinish();

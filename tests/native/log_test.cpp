@@ -136,28 +136,29 @@ TEST_F(SetupLog, BoxesCarryTheTitleAreOwnedAndReturnTheButton) {
 
 TEST_F(SetupLog, WriteFailureAsksWhetherToStopLoggingNoKeepsItYesEndsIt) {
   ASSERT_TRUE(SvOpenLog(kLog));
-  platform_.files().FailNextWrites(true);
+  svp::FaultPlan& faults = platform_.faults();
+  faults.Fail("WriteFile", 1, 112, true);
   platform_.ui().QueueAnswer(kIdNo);
   SvLogText("lost %d\n", 1);
   EXPECT_TRUE(SvIsLogOpen());
   platform_.ui().QueueAnswer(kIdNo);  // still failing: asked again
   SvLogMessage(10051);
-  platform_.files().FailNextWrites(false);
+  faults.Clear();
   SvLogMessage(10052);
   EXPECT_EQ("Ending finish phase.\r\n", LogBytes());  // the failed ones are not retried
   // A flush that fails asks too, before the message's own box.
-  platform_.files().FailNextFlushes(true);
+  faults.Fail("FlushFileBuffers", 1, 5);
   platform_.ui().QueueAnswer(kIdNo);
   platform_.ui().QueueAnswer(kIdOk);
   EXPECT_EQ(kIdOk, SvLogMessageBox(10005, 0x10));
 
   // Yes: the file would take text again, but the run no longer logs or asks;
   // boxes keep working.
-  platform_.files().FailNextWrites(true);
+  faults.Fail("WriteFile", 1, 112, true);
   platform_.ui().QueueAnswer(kIdYes);
   SvLogMessage(10021);
   EXPECT_FALSE(SvIsLogOpen());
-  platform_.files().FailNextWrites(false);
+  faults.Clear();
   const std::string bytes = LogBytes();
   SvLogMessage(10030);
   SvLogText("text\n");

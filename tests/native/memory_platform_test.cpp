@@ -75,13 +75,31 @@ TEST_F(MemoryWorkstation, FilesInUseReadOnlyAndFullDisks) {
   EXPECT_EQ(kErrDiskFull, Error(fs.CopyFile("C:\\COPY.DLL", "C:\\COPY2.DLL", false)));
   EXPECT_FALSE(files().Exists("C:\\COPY2.DLL"));
   EXPECT_EQ("8x512 0", FreeSpace(nullptr));
-  // Writes made to fail for the log's questions fail alike; their flushes are refused.
+  // A planned fault fails the n-th call of its name once, or from then on.
   files().SetDiskFull('C', false);
-  files().FailNextWrites(true);
-  EXPECT_EQ(kErrDiskFull, Error(fs.WriteFile(h, "abc", 3, &written)));
+  FaultPlan& faults = platform_.faults();
+  faults.Clear();
+  ASSERT_TRUE(faults.Fail("WriteFile", 2, kErrDiskFull));
+  ASSERT_TRUE(faults.Fail("FlushFileBuffers", 1, kErrAccessDenied, true));
+  EXPECT_FALSE(faults.Fail("NoSuchCall", 1, 5));
+  EXPECT_TRUE(fs.WriteFile(h, "a", 1, &written));
+  EXPECT_EQ(kErrDiskFull, Error(fs.WriteFile(h, "b", 1, &written)));
+  EXPECT_TRUE(fs.WriteFile(h, "c", 1, &written));
   EXPECT_EQ(kErrAccessDenied, Error(fs.FlushFileBuffers(h)));
-  files().FailNextWrites(false);
-  fs.CloseHandle(h);
+  EXPECT_EQ(kErrAccessDenied, Error(fs.FlushFileBuffers(h)));
+  // "*" counts only the calls that change the workstation: reads do not.
+  ASSERT_TRUE(faults.Fail(FaultPlan::kAnyMutating, 2, kErrDiskFull));
+  EXPECT_NE(kInvalidAttributes, fs.GetFileAttributes("C:\\FULL.TXT"));
+  EXPECT_TRUE(fs.WriteFile(h, "d", 1, &written));
+  EXPECT_EQ(kErrDiskFull, Error(fs.SetEndOfFile(h)));
+  EXPECT_EQ(4u, faults.Injected());
+  EXPECT_EQ(4u, faults.Count("WriteFile"));
+  // A failing close still lets the handle go.
+  ASSERT_TRUE(faults.Fail("CloseHandle", 1, kErrAccessDenied));
+  EXPECT_EQ(kErrAccessDenied, Error(fs.CloseHandle(h)));
+  EXPECT_EQ(0u, files().OpenHandleCount());
+  faults.Clear();
+  EXPECT_EQ("acd", files().ReadFile("C:\\FULL.TXT"));
 
   // Free space in clusters of 8 sectors of 512 bytes, for the current drive by default.
   files().SetFreeSpace('D', 10u << 20);

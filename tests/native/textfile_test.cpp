@@ -46,7 +46,7 @@ TEST_F(TextStream, FullDiskAndFailedFlushAreReported) {
   platform_.files().SetDiskFull('C', true);
   EXPECT_FALSE(out.Puts("refused\n"));
   platform_.files().SetDiskFull('C', false);
-  platform_.files().FailNextFlushes(true);
+  platform_.faults().Fail("FlushFileBuffers", 1, svp::kErrAccessDenied);
   EXPECT_TRUE(out.Puts("written\n"));
   EXPECT_FALSE(out.Flush());
   out.Close();

@@ -345,6 +345,12 @@ bool MemoryFileSystem::VolumeFull(const Node* node) const {
 
 FileHandle MemoryFileSystem::CreateFile(const std::string& path, uint32_t access, uint32_t share,
                                         uint32_t disposition) {
+  // Opening for writing, or making the file, changes the workstation.
+  const bool changes = (access & kGenericWrite) || disposition != kOpenExisting;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::CreateFile, changes)) {
+    Fail(e);
+    return kInvalidFile;
+  }
   if (disposition < kCreateNew || disposition > kTruncateExisting) {
     Fail(kErrInvalidParameter);
     return kInvalidFile;
@@ -415,6 +421,7 @@ FileHandle MemoryFileSystem::CreateFile(const std::string& path, uint32_t access
 }
 
 bool MemoryFileSystem::ReadFile(FileHandle h, void* buffer, uint32_t count, uint32_t* read) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::ReadFile)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (read) *read = 0;
   if (!handle) return Fail(kErrInvalidHandle);
@@ -430,11 +437,11 @@ bool MemoryFileSystem::ReadFile(FileHandle h, void* buffer, uint32_t count, uint
 
 bool MemoryFileSystem::WriteFile(FileHandle h, const void* data, uint32_t count,
                                  uint32_t* written) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::WriteFile)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (written) *written = 0;
   if (!handle) return Fail(kErrInvalidHandle);
   if (!(handle->access & kGenericWrite)) return Fail(kErrAccessDenied);
-  if (failWrites_) return Fail(kErrDiskFull);
   if (count == 0) return true;
   if (VolumeFull(handle->node.get())) return Fail(kErrDiskFull);
   std::string& bytes = handle->node->data;
@@ -448,14 +455,15 @@ bool MemoryFileSystem::WriteFile(FileHandle h, const void* data, uint32_t count,
 }
 
 bool MemoryFileSystem::FlushFileBuffers(FileHandle h) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::FlushFileBuffers)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (!handle) return Fail(kErrInvalidHandle);
   if (!(handle->access & kGenericWrite)) return Fail(kErrAccessDenied);
-  if (failFlushes_) return Fail(kErrAccessDenied);
   return true;
 }
 
 bool MemoryFileSystem::SetFilePointer(FileHandle h, uint64_t position) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::SetFilePointer)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (!handle) return Fail(kErrInvalidHandle);
   handle->position = position;
@@ -463,6 +471,7 @@ bool MemoryFileSystem::SetFilePointer(FileHandle h, uint64_t position) {
 }
 
 bool MemoryFileSystem::SetEndOfFile(FileHandle h) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::SetEndOfFile)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (!handle) return Fail(kErrInvalidHandle);
   if (!(handle->access & kGenericWrite)) return Fail(kErrAccessDenied);
@@ -475,10 +484,13 @@ bool MemoryFileSystem::SetEndOfFile(FileHandle h) {
 
 bool MemoryFileSystem::CloseHandle(FileHandle h) {
   if (handles_.erase(h) == 0) return Fail(kErrInvalidHandle);
+  // A failing close still releases the handle, as NT's does.
+  if (uint32_t e = shared_->faults.Check(MemoryCall::CloseHandle)) return Fail(e);
   return true;
 }
 
 bool MemoryFileSystem::GetFileInformationByHandle(FileHandle h, ByHandleFileInfo* info) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetFileInformationByHandle)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (!handle) return Fail(kErrInvalidHandle);
   const Node& n = *handle->node;
@@ -497,6 +509,7 @@ bool MemoryFileSystem::GetFileInformationByHandle(FileHandle h, ByHandleFileInfo
 
 bool MemoryFileSystem::SetFileTime(FileHandle h, const FileTime* creation,
                                    const FileTime* lastAccess, const FileTime* lastWrite) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::SetFileTime)) return Fail(e);
   Handle* handle = FindHandle(h);
   if (!handle) return Fail(kErrInvalidHandle);
   if (!(handle->access & kGenericWrite)) return Fail(kErrAccessDenied);
@@ -511,6 +524,7 @@ bool MemoryFileSystem::SetFileTime(FileHandle h, const FileTime* creation,
 // Names.
 
 bool MemoryFileSystem::DeleteFile(const std::string& path) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::DeleteFile)) return Fail(e);
   Lookup f;
   if (!Resolve(path, &f)) return false;
   if (!f.node) return Fail(kErrFileNotFound);
@@ -526,6 +540,7 @@ bool MemoryFileSystem::DeleteFile(const std::string& path) {
 
 bool MemoryFileSystem::MoveFileEx(const std::string& path, const std::string* newPath,
                                   uint32_t flags) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::MoveFileEx)) return Fail(e);
   if (flags & kMoveDelayUntilReboot) {
     // Only administrators may write the session manager's list.
     if (!shared_->admin) return Fail(kErrAccessDenied);
@@ -591,6 +606,7 @@ bool MemoryFileSystem::MoveFileEx(const std::string& path, const std::string* ne
 
 bool MemoryFileSystem::CopyFile(const std::string& fromPath, const std::string& toPath,
                                 bool failIfExists) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::CopyFile)) return Fail(e);
   Lookup from;
   if (!Resolve(fromPath, &from)) return false;
   if (!from.node) return Fail(kErrFileNotFound);
@@ -633,6 +649,7 @@ bool MemoryFileSystem::CopyFile(const std::string& fromPath, const std::string& 
 }
 
 bool MemoryFileSystem::CreateDirectory(const std::string& path) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::CreateDirectory)) return Fail(e);
   Lookup f;
   if (!Resolve(path, &f)) return false;
   if (f.node) return Fail(kErrAlreadyExists);
@@ -644,6 +661,7 @@ bool MemoryFileSystem::CreateDirectory(const std::string& path) {
 }
 
 bool MemoryFileSystem::RemoveDirectory(const std::string& path) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::RemoveDirectory)) return Fail(e);
   Lookup f;
   if (!Resolve(path, &f)) return false;
   if (!f.node) return Fail(kErrFileNotFound);
@@ -665,6 +683,14 @@ bool MemoryFileSystem::RemoveDirectory(const std::string& path) {
 }
 
 uint32_t MemoryFileSystem::GetFileAttributes(const std::string& path) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetFileAttributes)) {
+    Fail(e);
+    return kInvalidAttributes;
+  }
+  return AttributesOf(path);
+}
+
+uint32_t MemoryFileSystem::AttributesOf(const std::string& path) {
   Lookup f;
   if (!Resolve(path, &f)) return kInvalidAttributes;
   if (!f.node) {
@@ -679,6 +705,7 @@ uint32_t MemoryFileSystem::GetFileAttributes(const std::string& path) {
 }
 
 bool MemoryFileSystem::SetFileAttributes(const std::string& path, uint32_t attributes) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::SetFileAttributes)) return Fail(e);
   Lookup f;
   if (!Resolve(path, &f)) return false;
   if (!f.node) return Fail(kErrFileNotFound);
@@ -690,7 +717,11 @@ bool MemoryFileSystem::SetFileAttributes(const std::string& path, uint32_t attri
 
 int MemoryFileSystem::AccessExists(const std::string& path) {
   // The runtime asks for the attributes and maps the system's error.
-  if (GetFileAttributes(path) != kInvalidAttributes) return 0;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::AccessExists)) {
+    Fail(e);
+  } else if (AttributesOf(path) != kInvalidAttributes) {
+    return 0;
+  }
   switch (shared_->lastError) {
     case kErrFileNotFound:
     case kErrPathNotFound:
@@ -709,6 +740,7 @@ int MemoryFileSystem::AccessExists(const std::string& path) {
 bool MemoryFileSystem::GetDiskFreeSpace(const std::string* root, uint32_t* sectorsPerCluster,
                                         uint32_t* bytesPerSector, uint32_t* freeClusters,
                                         uint32_t* totalClusters) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetDiskFreeSpace)) return Fail(e);
   Lookup f;
   if (!Resolve(root ? *root : currentDirectory_, &f)) return false;
   if (!f.node || !f.node->directory) return Fail(kErrPathNotFound);
@@ -725,6 +757,10 @@ bool MemoryFileSystem::GetDiskFreeSpace(const std::string* root, uint32_t* secto
 
 uint32_t MemoryFileSystem::GetFullPathName(const std::string& path, uint32_t bufferSize,
                                            std::string* out) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetFullPathName)) {
+    Fail(e);
+    return 0;
+  }
   uint32_t error = 0;
   std::string full = FullPath(path, &error);
   if (full.empty()) {
@@ -739,6 +775,10 @@ uint32_t MemoryFileSystem::GetFullPathName(const std::string& path, uint32_t buf
 
 uint32_t MemoryFileSystem::GetShortPathName(const std::string& path, uint32_t bufferSize,
                                             std::string* out) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetShortPathName)) {
+    Fail(e);
+    return 0;
+  }
   Lookup f;
   if (!Resolve(path, &f)) return 0;
   if (!f.node) {
@@ -753,11 +793,16 @@ uint32_t MemoryFileSystem::GetShortPathName(const std::string& path, uint32_t bu
 }
 
 uint32_t MemoryFileSystem::GetCurrentDirectory(std::string* out) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetCurrentDirectory)) {
+    Fail(e);
+    return 0;
+  }
   *out = currentDirectory_;
   return static_cast<uint32_t>(out->size());
 }
 
 bool MemoryFileSystem::SetCurrentDirectory(const std::string& path) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::SetCurrentDirectory)) return Fail(e);
   Lookup f;
   if (!Resolve(path, &f)) return false;
   if (!f.node) return Fail(kErrFileNotFound);
@@ -771,6 +816,10 @@ bool MemoryFileSystem::SetCurrentDirectory(const std::string& path) {
 }
 
 uint32_t MemoryFileSystem::GetModuleFileName(std::string* out) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetModuleFileName)) {
+    Fail(e);
+    return 0;
+  }
   *out = moduleFileName_;
   return static_cast<uint32_t>(out->size());
 }
@@ -836,6 +885,10 @@ std::vector<uint8_t> MemoryFileSystem::SerializeVersion(const MemoryVersionResou
 }
 
 uint32_t MemoryFileSystem::GetFileVersionInfoSize(const std::string& path) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetFileVersionInfoSize)) {
+    Fail(e);
+    return 0;
+  }
   Lookup f;
   if (!Resolve(path, &f)) return 0;
   if (!f.node) {
@@ -859,6 +912,7 @@ uint32_t MemoryFileSystem::GetFileVersionInfoSize(const std::string& path) {
 }
 
 bool MemoryFileSystem::GetFileVersionInfo(const std::string& path, std::vector<uint8_t>* block) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetFileVersionInfo)) return Fail(e);
   Lookup f;
   if (!Resolve(path, &f)) return false;
   if (!f.node) return Fail(kErrFileNotFound);
@@ -872,6 +926,7 @@ bool MemoryFileSystem::GetFileVersionInfo(const std::string& path, std::vector<u
 bool MemoryFileSystem::VerQueryValue(const std::vector<uint8_t>& block,
                                      const std::string& subBlock,
                                      std::vector<uint8_t>* value) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::VerQueryValue)) return Fail(e);
   if (block.size() < 4 || std::memcmp(block.data(), kVersionMagic, 4) != 0) return false;
   std::vector<uint8_t> body(block.begin() + 4, block.end());
   Reader in(body);

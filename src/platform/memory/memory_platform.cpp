@@ -69,6 +69,10 @@ MemorySystem::MemorySystem(MemoryShared* shared) : shared_(shared) {
 }
 
 bool MemorySystem::GetVersionEx(OsVersion* version) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetVersionEx)) {
+    shared_->lastError = e;
+    return false;
+  }
   // The record's size field must name one of the two record layouts.
   if (version->size != 148 && version->size != 156) {
     shared_->lastError = kErrInsufficientBuffer;
@@ -83,6 +87,10 @@ bool MemorySystem::GetVersionEx(OsVersion* version) {
 bool MemorySystem::IsUserAdmin() { return shared_->admin; }
 
 bool MemorySystem::RestartWindows() {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::RestartWindows)) {
+    shared_->lastError = e;
+    return false;
+  }
   if (!shutdownPrivilege_) {
     // The privilege adjustment "succeeds" but assigns nothing.
     shared_->lastError = kErrNotAllAssigned;
@@ -94,9 +102,9 @@ bool MemorySystem::RestartWindows() {
 }
 
 uint32_t MemorySystem::StartProcess(const std::string& applicationName, uint32_t creationFlags) {
-  if (startError_ != 0) {
-    shared_->lastError = startError_;
-    return startError_;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::StartProcess)) {
+    shared_->lastError = e;
+    return e;
   }
   started_.push_back(applicationName);
   startedFlags_.push_back(creationFlags);
@@ -128,6 +136,10 @@ void MemorySystem::SetEnvironment(const std::string& name, const std::string& va
 void MemorySystem::UnsetEnvironment(const std::string& name) { environment_.erase(Upper(name)); }
 
 bool MemorySystem::GetEnvironmentVariable(const std::string& name, std::string* value) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::GetEnvironmentVariable)) {
+    shared_->lastError = e;
+    return false;
+  }
   auto it = environment_.find(Upper(name));
   if (it == environment_.end()) {
     shared_->lastError = 203;  // ERROR_ENVVAR_NOT_FOUND
@@ -138,6 +150,7 @@ bool MemorySystem::GetEnvironmentVariable(const std::string& name, std::string* 
 }
 
 uint32_t MemorySystem::WNetGetConnection(const std::string& localName, std::string* remoteName) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::WNetGetConnection)) return e;
   if (localName.size() != 2 || localName[1] != ':' ||
       !std::isalpha(static_cast<unsigned char>(localName[0]))) {
     return kErrBadDevice;
@@ -160,6 +173,10 @@ void MemorySystem::NotifyEnvironmentChange() {
 }
 
 bool MemorySystem::LoadString(uint32_t id, std::string* text) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::LoadString)) {
+    shared_->lastError = e;
+    return false;
+  }
   if (removedStrings_.count(id)) return false;
   auto extra = extraStrings_.find(id);
   if (extra != extraStrings_.end()) {
@@ -192,6 +209,7 @@ void MemorySystem::SetString(uint32_t id, const std::string& text) {
 int MemoryUserInterface::MessageBox(const std::string& text, const std::string& caption,
                                     uint32_t type, bool owned) {
   boxes_.push_back({text, caption, type, owned});
+  if (answers_.empty() && responder_) answers_.push_back(responder_(boxes_.back()));
   if (answers_.empty()) {
     if ((type & 0xF) == kMbOk) return kIdOk;
     ReportMemoryFailure("a message box that needs an answer has none scripted: " + text);
@@ -227,12 +245,13 @@ void MemoryUserInterface::PumpMessages() {
 // ---------------------------------------------------------------------------
 // Shell.
 
-MemoryShell::MemoryShell() {
+MemoryShell::MemoryShell(MemoryShared* shared) : shared_(shared) {
   folders_[kCsidlCommonPrograms] = "C:\\WINNT\\Profiles\\All Users\\Start Menu\\Programs";
   folders_[kCsidlDesktop] = "C:\\WINNT\\Profiles\\Administrator\\Desktop";
 }
 
 bool MemoryShell::GetSpecialFolderPath(int csidl, std::string* path) {
+  if (shared_->faults.Check(MemoryCall::GetSpecialFolderPath)) return false;
   auto it = folders_.find(csidl);
   if (it == folders_.end()) return false;
   *path = it->second;
@@ -252,6 +271,10 @@ void MemoryShell::SetSpecialFolder(int csidl, const std::string& path) {
 
 uint32_t MemoryNetSetup::Load() {
   ++loads_;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::Load)) {
+    loaded_ = false;
+    return e;
+  }
   loaded_ = loadResult_ == 0;
   return loadResult_;
 }
@@ -260,6 +283,7 @@ void MemoryNetSetup::Free() { loaded_ = false; }
 
 uint32_t MemoryNetSetup::FindSoftwareComponent(const std::string& option, std::string* infName) {
   journal_.push_back("NetSetupFindSoftwareComponent " + option);
+  if (uint32_t e = shared_->faults.Check(MemoryCall::FindSoftwareComponent)) return e;
   auto it = components_.find(Upper(option));
   if (it == components_.end()) return kNotInstalled;
   *infName = it->second.infName;
@@ -269,6 +293,7 @@ uint32_t MemoryNetSetup::FindSoftwareComponent(const std::string& option, std::s
 uint32_t MemoryNetSetup::ComponentRemove(const std::string& option, uint32_t* infResult) {
   journal_.push_back("NetSetupComponentRemove " + option);
   if (infResult) *infResult = 0;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::ComponentRemove)) return e;
   auto it = components_.find(Upper(option));
   if (it == components_.end()) return kNotInstalled;
   if (it->second.removeError != 0) return it->second.removeError;
@@ -278,6 +303,7 @@ uint32_t MemoryNetSetup::ComponentRemove(const std::string& option, uint32_t* in
 
 uint32_t MemoryNetSetup::ReviewBindings() {
   journal_.push_back("NetSetupReviewBindings");
+  if (uint32_t e = shared_->faults.Check(MemoryCall::ReviewBindings)) return e;
   ++reviews_;
   return 0;
 }
@@ -298,7 +324,8 @@ bool MemoryNetSetup::HasComponent(const std::string& option) const {
 // ---------------------------------------------------------------------------
 // The workstation.
 
-MemoryPlatform::MemoryPlatform() : files_(&shared_), system_(&shared_) {
+MemoryPlatform::MemoryPlatform()
+    : files_(&shared_), registry_(&shared_), system_(&shared_), shell_(&shared_), net_(&shared_) {
   system_.SetNetworkLookup([this]() -> const std::map<char, std::string>& {
     return files_.MappedDrives();
   });

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/memory/memory_faults.h"
 #include "platform/platform.h"
 
 namespace svp {
@@ -30,6 +31,7 @@ void ReportMemoryFailure(const std::string& what);
 struct MemoryShared {
   uint32_t lastError = 0;
   bool admin = true;
+  FaultPlan faults;
 };
 
 // ---------------------------------------------------------------------------
@@ -122,10 +124,6 @@ class MemoryFileSystem : public IFileSystem {
   void SetModuleFileName(const std::string& path);
   void MapNetworkDrive(char letter, const std::string& remote);
   const std::map<char, std::string>& MappedDrives() const { return mapped_; }
-  // While set, WriteFile fails with 112 and FlushFileBuffers with 5.
-  void FailNextWrites(bool fail) { failWrites_ = fail; failFlushes_ = fail; }
-  // While set, only FlushFileBuffers fails (5).
-  void FailNextFlushes(bool fail) { failFlushes_ = fail; }
   const std::vector<PendingOperation>& PendingOperations() const { return pending_; }
   // Carries out the queued operations in order (a restart of Windows): other
   // programs end, so files are no longer in use.
@@ -145,6 +143,7 @@ class MemoryFileSystem : public IFileSystem {
  private:
   struct Lookup;
   bool Fail(uint32_t error);
+  uint32_t AttributesOf(const std::string& path);
   bool Resolve(const std::string& path, Lookup* out, bool createMissing = false);
   std::string FullPath(const std::string& path, uint32_t* error) const;
   std::string StorageRoot(const std::string& root) const;
@@ -165,15 +164,13 @@ class MemoryFileSystem : public IFileSystem {
   std::string moduleFileName_ = "C:\\SV\\KITPURGE.EXE";
   std::map<char, std::string> mapped_;
   std::vector<PendingOperation> pending_;
-  bool failWrites_ = false;
-  bool failFlushes_ = false;
 };
 
 // ---------------------------------------------------------------------------
 // Registry.
 class MemoryRegistry : public IRegistry {
  public:
-  MemoryRegistry();
+  explicit MemoryRegistry(MemoryShared* shared);
   ~MemoryRegistry() override;
 
   // IRegistry.
@@ -232,6 +229,7 @@ class MemoryRegistry : public IRegistry {
   std::shared_ptr<Node> Walk(RegKey root, const std::string& path, bool create);
   RegKey NewHandle(const std::shared_ptr<Node>& node, uint32_t access);
 
+  MemoryShared* shared_;
   std::shared_ptr<Node> hklm_, hkcu_, hku_, hkcr_;
   std::map<RegKey, std::unique_ptr<Handle>> handles_;
   RegKey nextHandle_ = 0x1000;
@@ -265,7 +263,6 @@ class MemorySystem : public ISystem {
   // Sets the Windows directory; the system directory follows as
   // <windows>\system32.
   void SetWindowsDirectory(const std::string& path);
-  void SetProcessStartFails(uint32_t error) { startError_ = error; }
   std::vector<std::string>& startedProcesses() { return started_; }
   std::vector<uint32_t>& startedProcessFlags() { return startedFlags_; }
   bool restartRequested() const { return restartCount_ > 0; }
@@ -286,7 +283,6 @@ class MemorySystem : public ISystem {
   std::string commandLine_;
   std::map<std::string, std::pair<std::string, std::string>> environment_;  // upper name
   std::string windowsDirectory_ = "C:\\WINNT";
-  uint32_t startError_ = 0;
   std::vector<std::string> started_;
   std::vector<uint32_t> startedFlags_;
   int restartCount_ = 0;
@@ -318,6 +314,11 @@ class MemoryUserInterface : public IUserInterface {
   // answers OK; any other box reports a failure and returns -1.  An answer
   // that is not one of the box's buttons is a failure too.
   void QueueAnswer(int button) { answers_.push_back(button); }
+  // Answers every box that has no queued answer (a user who always clicks
+  // the same way).
+  void SetResponder(std::function<int(const ShownBox&)> responder) {
+    responder_ = std::move(responder);
+  }
   size_t pendingAnswers() const { return answers_.size(); }
   const std::vector<ShownBox>& boxes() const { return boxes_; }
   void ClearBoxes() { boxes_.clear(); }
@@ -338,13 +339,14 @@ class MemoryUserInterface : public IUserInterface {
   int waitDepth_ = 0;
   int pumps_ = 0;
   std::function<void()> pumpHook_;
+  std::function<int(const ShownBox&)> responder_;
 };
 
 // ---------------------------------------------------------------------------
 // Shell.
 class MemoryShell : public IShell {
  public:
-  MemoryShell();
+  explicit MemoryShell(MemoryShared* shared);
   bool GetSpecialFolderPath(int csidl, std::string* path) override;
   void OpenDocument(const std::string& path) override { opened_.push_back(path); }
   void InitializeCom() override { ++comInit_; }
@@ -357,6 +359,7 @@ class MemoryShell : public IShell {
   int comUninitCount() const { return comUninit_; }
 
  private:
+  MemoryShared* shared_;
   std::map<int, std::string> folders_;
   std::vector<std::string> opened_;
   int comInit_ = 0;
@@ -369,6 +372,8 @@ class MemoryNetSetup : public INetSetup {
  public:
   // The answer of FindSoftwareComponent for an option that is not installed.
   static constexpr uint32_t kNotInstalled = 1207;  // "No match"
+
+  explicit MemoryNetSetup(MemoryShared* shared) : shared_(shared) {}
 
   uint32_t Load() override;
   void Free() override;
@@ -394,6 +399,7 @@ class MemoryNetSetup : public INetSetup {
     std::string infName;
     uint32_t removeError = 0;
   };
+  MemoryShared* shared_;
   uint32_t loadResult_ = 0;
   bool loaded_ = false;
   int loads_ = 0;
@@ -423,6 +429,8 @@ class MemoryPlatform {
   MemoryUserInterface& ui() { return ui_; }
   MemoryShell& shell() { return shell_; }
   MemoryNetSetup& net() { return net_; }
+  // Faults planned for this workstation's calls, and their counts.
+  FaultPlan& faults() { return shared_.faults; }
 
  private:
   MemoryShared shared_;

@@ -76,7 +76,7 @@ struct MemoryRegistry::Handle {
   uint32_t access = 0;
 };
 
-MemoryRegistry::MemoryRegistry() {
+MemoryRegistry::MemoryRegistry(MemoryShared* shared) : shared_(shared) {
   hklm_ = std::make_shared<Node>();
   hklm_->name = "HKEY_LOCAL_MACHINE";
   hkcu_ = std::make_shared<Node>();
@@ -164,6 +164,7 @@ RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node, uint32_t acc
 uint32_t MemoryRegistry::OpenKey(RegKey root, const std::string& subKey, uint32_t access,
                                  RegKey* out) {
   *out = 0;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::OpenKey)) return e;
   std::shared_ptr<Node> node;
   if (uint32_t status = FindKey(root, subKey, &node)) return status;
   if (node->denied) return kErrAccessDenied;
@@ -175,6 +176,7 @@ uint32_t MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, uint3
                                    uint32_t access, RegKey* out, bool* created) {
   *out = 0;
   if (created) *created = false;
+  if (uint32_t e = shared_->faults.Check(MemoryCall::CreateKey)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(root, &node, &granted)) return status;
@@ -202,11 +204,14 @@ uint32_t MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, uint3
 
 uint32_t MemoryRegistry::CloseKey(RegKey key) {
   if (IsPredefined(key)) return 0;
-  return handles_.erase(key) ? 0 : static_cast<uint32_t>(kErrInvalidHandle);
+  if (handles_.erase(key) == 0) return kErrInvalidHandle;
+  // A failing close still releases the key.
+  return shared_->faults.Check(MemoryCall::CloseKey);
 }
 
 uint32_t MemoryRegistry::QueryValue(RegKey key, const std::string& name, uint32_t* type,
                                     uint8_t* data, uint32_t* size) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::QueryValue)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(key, &node, &granted)) return status;
@@ -231,6 +236,7 @@ uint32_t MemoryRegistry::QueryValue(RegKey key, const std::string& name, uint32_
 
 uint32_t MemoryRegistry::SetValue(RegKey key, const std::string& name, uint32_t type,
                                   const uint8_t* data, uint32_t size) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::SetValue)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(key, &node, &granted)) return status;
@@ -248,6 +254,7 @@ uint32_t MemoryRegistry::SetValue(RegKey key, const std::string& name, uint32_t 
 }
 
 uint32_t MemoryRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t* nameSize) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::EnumKey)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(key, &node, &granted)) return status;
@@ -264,6 +271,7 @@ uint32_t MemoryRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_
 
 uint32_t MemoryRegistry::EnumValue(RegKey key, uint32_t index, char* name, uint32_t* nameSize,
                                    uint32_t* type, uint8_t* data, uint32_t* dataSize) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::EnumValue)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(key, &node, &granted)) return status;
@@ -288,6 +296,7 @@ uint32_t MemoryRegistry::EnumValue(RegKey key, uint32_t index, char* name, uint3
 uint32_t MemoryRegistry::QueryInfoKey(RegKey key, uint32_t* subKeys, uint32_t* maxSubKeyLen,
                                       uint32_t* values, uint32_t* maxValueNameLen,
                                       uint32_t* maxValueLen) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::QueryInfoKey)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(key, &node, &granted)) return status;
@@ -307,6 +316,7 @@ uint32_t MemoryRegistry::QueryInfoKey(RegKey key, uint32_t* subKeys, uint32_t* m
 }
 
 uint32_t MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::DeleteKey)) return e;
   std::shared_ptr<Node> node;
   if (uint32_t status = FindKey(root, subKey, &node)) return status;
   // As on Windows NT: a key that still has sub-keys cannot go.
@@ -320,6 +330,7 @@ uint32_t MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
 }
 
 uint32_t MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
+  if (uint32_t e = shared_->faults.Check(MemoryCall::DeleteValue)) return e;
   std::shared_ptr<Node> node;
   uint32_t granted = 0;
   if (uint32_t status = NodeOf(key, &node, &granted)) return status;

@@ -1,0 +1,307 @@
+// Every platform call of a silent uninstall of the sample workstation fails
+// in turn, once and from then on.  Each run must end, leave no handle or key
+// open, leave a setup log of whole lines, touch nothing outside what the kit
+// and the removal sequence name, and end in one of the sequence's outcomes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/setupapp.h"
+#include "files/verconfl.h"
+#include "log/svlog.h"
+#include "platform/memory/memory_dialogs.h"
+#include "platform/memory/memory_platform.h"
+#include "platform/memory/memory_sheet.h"
+#include "sample_workstation.h"
+
+namespace {
+
+using svp::FaultPlan;
+using State = std::map<std::string, std::string>;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Everything an uninstall could change: files with their bytes and
+// attributes, keys, values, network components and restart operations.
+void Walk(svp::MemoryFileSystem& fs, const std::string& dir, State* out) {
+  for (const std::string& name : fs.List(dir)) {
+    const std::string path = (dir.back() == '\\' ? dir : dir + "\\") + name;
+    if (fs.IsDirectory(path)) {
+      (*out)["D " + Upper(path)] = "";
+      Walk(fs, path, out);
+    } else {
+      (*out)["F " + Upper(path)] =
+          fs.ReadFile(path) + "|" + std::to_string(svp::Fs().GetFileAttributes(path));
+    }
+  }
+}
+
+void Walk(svp::MemoryRegistry& reg, svp::RegKey root, const std::string& name,
+          const std::string& path, State* out) {
+  const std::string here = name + (path.empty() ? "" : "\\" + path);
+  (*out)["K " + Upper(here)] = "";
+  for (const std::string& value : reg.ValueNames(root, path)) {
+    std::string bytes;
+    uint32_t type = 0;
+    reg.GetRaw(root, path, value, &bytes, &type);
+    (*out)["V " + Upper(here) + "|" + Upper(value)] = std::to_string(type) + ":" + bytes;
+  }
+  for (const std::string& sub : reg.SubKeys(root, path))
+    Walk(reg, root, name, path.empty() ? sub : path + "\\" + sub, out);
+}
+
+State Capture(svp::MemoryPlatform& p) {
+  State state;
+  svp::FaultPlan saved = p.faults();
+  p.faults() = FaultPlan();  // looking is not part of the run
+  Walk(p.files(), "C:\\", &state);
+  Walk(p.registry(), svp::kHKeyLocalMachine, "HKLM", "", &state);
+  Walk(p.registry(), svp::kHKeyCurrentUser, "HKCU", "", &state);
+  Walk(p.registry(), svp::kHKeyUsers, "HKU", "", &state);
+  for (const char* option : {"TRELLNET", "SVRDR", "SVPRINT"})
+    if (p.net().HasComponent(option)) state[std::string("N ") + option] = "";
+  for (const auto& op : p.files().PendingOperations())
+    state["P " + Upper(op.from) + ">" + Upper(op.to)] = "";
+  p.faults() = saved;
+  return state;
+}
+
+// What the kit and the removal sequence may change on the sample workstation.
+bool Named(const std::string& item) {
+  const std::string sys = "C:\\WINNT\\SYSTEM32\\";
+  const std::string programs = Upper(sample::kPrograms);
+  static const std::set<std::string> exact = {
+      "F C:\\SVSETUP.LOG",
+      "F C:\\WINNT\\PROTOCOL.INI",
+      "F C:\\WINNT\\SYSTEM.INI",
+      "F " + sys + "AUTOEXEC.NT",
+      "F " + sys + "AUTOEXEC.SV",
+      "D " + programs + "\\SOLVANE 32",
+      "F " + Upper(sample::kDesktop) + "\\SOLVANE 32 REMOTE.LNK",
+      "V HKLM\\" + Upper(sample::kEnvironment) + "|PATH",
+      "V HKLM\\" + Upper(sample::kEnvironment) + "|KSTA",
+      "V HKLM\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\E100B1\\PARAMETERS|NETWORKADDRESS",
+      "V HKLM\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\NE20002\\PARAMETERS|NETWORKADDRESS",
+      "N TRELLNET", "N SVRDR", "N SVPRINT"};
+  if (exact.count(item)) return true;
+  for (const char* f : {"SVNETLIB.DLL", "SVPRINT.DLL", "SVWSOCK.DLL", "TNP16.EXE", "OEMNXPTL.INF",
+                        "OEMNXRDR.INF", "OEMNXPRT.INF", "DRIVERS\\RIZUDAV.SYS",
+                        "DRIVERS\\TRLLAT.SYS", "DRIVERS\\RAVEDOZ.SYS"})
+    if (item == "F " + sys + f) return true;
+  const std::string kinds = item.substr(0, 2);
+  const std::string rest = item.substr(2);
+  if ((kinds == "F " || kinds == "D ") &&
+      (rest == "C:\\SV32" || StartsWith(rest, "C:\\SV32\\") ||
+       StartsWith(rest, programs + "\\SOLVANE 32\\")))
+    return true;
+  if (kinds == "K " || kinds == "V ") {
+    for (const char* key : {"HKLM\\SOFTWARE\\ORRISLOGICCORPORATION\\SOLVANE",
+                            "HKCU\\SOFTWARE\\ORRISLOGICCORPORATION\\SOLVANE",
+                            "HKLM\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\RIZUDAV",
+                            "HKLM\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\TRLLAT",
+                            "HKLM\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\RAVEDOZERUZU"}) {
+      const std::string k = key;
+      if (rest == k || StartsWith(rest, k + "\\") || StartsWith(rest, k + "|")) return true;
+    }
+  }
+  // Operations queued for the restart: both ends must be named.
+  if (kinds == "P ") {
+    const size_t arrow = rest.find('>');
+    const std::string to = rest.substr(arrow + 1);
+    return Named("F " + rest.substr(0, arrow)) && (to.empty() || Named("F " + to));
+  }
+  return false;
+}
+
+std::vector<std::string> Unnamed(const State& before, const State& after) {
+  std::vector<std::string> out;
+  for (const auto& [item, value] : after) {
+    auto it = before.find(item);
+    if ((it == before.end() || it->second != value) && !Named(item)) out.push_back("+" + item);
+  }
+  for (const auto& [item, value] : before)
+    if (!after.count(item) && !Named(item)) out.push_back("-" + item);
+  return out;
+}
+
+// Every line ends in CR LF.
+bool WholeLines(const std::string& log) {
+  if (!log.empty() && log.back() != '\n') return false;
+  for (size_t i = 0; i < log.size(); ++i)
+    if (log[i] == '\n' && (i == 0 || log[i - 1] != '\r')) return false;
+  return true;
+}
+
+constexpr const char* kFailed = "The uninstall of SOLVANE 32 for Windows NT has failed.";
+constexpr const char* kRestart = "To complete the uninstall of SOLVANE";
+
+struct Fault {
+  std::string call;
+  uint64_t nth = 0;  // 0: no fault
+  bool fromThenOn = false;
+};
+
+struct RunResult {
+  std::string outcome;
+  std::vector<std::string> boxes;
+  std::vector<std::string> problems;
+  uint64_t injected = 0;
+  std::map<std::string, uint64_t> counts;
+};
+
+// The error each call fails with: what the system reports for it in the field.
+uint32_t ErrorFor(const std::string& call) {
+  if (call == "WriteFile" || call == "CopyFile" || call == "SetEndOfFile") return 112;
+  if (call == "ReadFile") return 23;
+  if (call == "Load") return 2;
+  if (call == "ComponentRemove" || call == "FindSoftwareComponent") return 1;
+  if (call == "CreateFile" || call == "DeleteFile" || call == "MoveFileEx") return 32;
+  return 5;
+}
+
+// A silent uninstall of the sample workstation, from start-up to the end of
+// the message loop and the restart, with one planned fault.
+RunResult Uninstall(const Fault& fault) {
+  RunResult run;
+  svp::MemoryPlatform platform;
+  svp::MemorySheetHost sheets;
+  svp::MemoryDialogs dialogs;
+  platform.Install();
+  svp::Get().sheets = &sheets;
+  svp::Get().dialogs = &dialogs;
+  SvClearNoToAll();
+  svp::SetMemoryFailureReporter(
+      [&run](const std::string& what) { run.problems.push_back("platform: " + what); });
+  sample::Stage(platform);
+  platform.system().SetCommandLine("/SILENT");
+  const State before = Capture(platform);
+
+  // The user answers Yes to the questions and gives up where asked to
+  // retry; a run that keeps asking has not ended.
+  int boxes = 0;
+  platform.ui().SetResponder([&boxes](const svp::MemoryUserInterface::ShownBox& box) {
+    if (++boxes > 200) {
+      std::fprintf(stderr, "the run keeps asking: %s\n", box.text.c_str());
+      std::abort();
+    }
+    switch (box.type & 0xF) {
+      case svp::kMbOk: return int(svp::kIdOk);
+      case svp::kMbOkCancel: case 5: return int(svp::kIdCancel);  // 5: Retry and Cancel
+      case svp::kMbAbortRetryIgnore: return int(svp::kIdIgnore);
+      default: return int(svp::kIdYes);
+    }
+  });
+  uint64_t pumps = 0;
+  platform.ui().SetPumpHook([&pumps] {
+    if (++pumps > 1000000) {
+      std::fprintf(stderr, "the run does not end\n");
+      std::abort();
+    }
+  });
+  dialogs.QueueVersionAnswer(1);
+
+  platform.faults().Clear();
+  if (fault.nth != 0)
+    platform.faults().Fail(fault.call, fault.nth, ErrorFor(fault.call), fault.fromThenOn);
+  {
+    CSetupApp app;
+    if (app.InitInstance()) {
+      for (int i = 0; i < 100 && !sheets.QuitPosted(); ++i) {
+        if (sheets.DispatchPosted() == 0 && !sheets.QuitPosted()) {
+          // Stopped on a page: a silent run waits for the user, who cancels.
+          run.outcome = "page " + std::to_string(sheets.CurrentTemplate()) + ", cancelled";
+          if (!sheets.ClickCancel()) break;
+        }
+      }
+      if (!sheets.QuitPosted()) run.problems.push_back("the message loop did not quit");
+      app.ExitInstance(sheets.QuitCode());
+    } else {
+      run.outcome = "start refused";
+    }
+  }
+  SvCloseLog();
+  run.injected = platform.faults().Injected();
+  for (const auto& [call, count] : platform.faults().Counts()) run.counts[call] = count;
+  platform.faults().Clear();
+
+  if (platform.files().OpenHandleCount() != 0) run.problems.push_back("a file handle is open");
+  if (platform.registry().OpenKeyCount() != 0) run.problems.push_back("a registry key is open");
+  const std::string log = platform.files().ReadFile("C:\\SVSETUP.LOG");
+  if (!WholeLines(log)) run.problems.push_back("the log has a broken line");
+  for (const auto& box : platform.ui().boxes()) {
+    run.boxes.push_back(box.text);
+    if (box.text == kFailed) run.outcome = "10005";
+    if (StartsWith(box.text, kRestart)) run.outcome = "10006";
+  }
+  if (run.outcome.empty()) run.outcome = "no final message";
+  for (const std::string& item : Unnamed(before, Capture(platform)))
+    run.problems.push_back("changed outside the kit: " + item);
+  platform.Restart();
+  for (const std::string& item : Unnamed(before, Capture(platform)))
+    run.problems.push_back("after the restart, changed outside the kit: " + item);
+
+  svp::SetMemoryFailureReporter(nullptr);
+  svp::Get().sheets = nullptr;
+  svp::Get().dialogs = nullptr;
+  return run;
+}
+
+std::string Boxes(const RunResult& run) {
+  std::string out;
+  for (const std::string& text : run.boxes) out += "\n  box: " + text;
+  return out;
+}
+
+std::string Describe(const Fault& f) {
+  return f.call + " #" + std::to_string(f.nth) + (f.fromThenOn ? " onwards" : " once");
+}
+
+TEST(FaultSweep, CleanRunCompletesAndRestarts) {
+  const RunResult run = Uninstall({});
+  EXPECT_EQ("10006", run.outcome);
+  EXPECT_EQ(std::vector<std::string>{}, run.problems);
+}
+
+TEST(FaultSweep, EveryCallFailingOnceAndFromThenOnEndsCleanly) {
+  const auto start = std::chrono::steady_clock::now();
+  const RunResult clean = Uninstall({});
+  std::map<std::string, int> outcomes;
+  int runs = 0;
+  for (const auto& [call, count] : clean.counts) {
+    for (uint64_t nth = 1; nth <= count; ++nth) {
+      for (bool onwards : {false, true}) {
+        const Fault fault{call, nth, onwards};
+        const RunResult run = Uninstall(fault);
+        ++runs;
+        ++outcomes[run.outcome];
+        EXPECT_GE(run.injected, 1u) << Describe(fault);
+        // Without its text from the string table a box is not shown at all.
+        if (call != "LoadString")
+          EXPECT_NE("no final message", run.outcome) << Describe(fault) << Boxes(run);
+        for (const std::string& problem : run.problems) ADD_FAILURE() << Describe(fault) << ": " << problem;
+      }
+    }
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("fault sweep: %d runs in %.1f s;", runs, seconds);
+  for (const auto& [outcome, n] : outcomes) std::printf(" %s: %d;", outcome.c_str(), n);
+  std::printf("\n");
+}
+
+}  // namespace
