@@ -624,7 +624,8 @@ class DryRunPlatform::Registry : public IRegistry {
 
   IRegistry& real_;
   std::vector<DryRunEvent>& events_;
-  MemoryRegistry model_;
+  MemoryShared shared_;
+  MemoryRegistry model_{&shared_};
   std::map<RegKey, Where> handles_;
   std::set<std::string> materialized_;
   std::set<Where> keys_;
