@@ -1,7 +1,15 @@
 # Native (Linux) build: the core against the in-memory platform, with the unit
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 option(SV_SANITIZE "Build with ASan and UBSan" ON)
-if(SV_SANITIZE)
+# The fuzz preset (clang): the libFuzzer harnesses of tests/fuzz instead of
+# the tests, everything instrumented for the fuzzer and the sanitizers.
+option(SV_FUZZ "Build the libFuzzer harnesses" OFF)
+if(SV_FUZZ)
+  set(SV_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+      -fno-sanitize-recover=undefined)
+  add_compile_options(${SV_FUZZ_FLAGS})
+  target_compile_options(sv_core PRIVATE ${SV_FUZZ_FLAGS})
+elseif(SV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
   # The options above apply to targets made after this point; the core was
@@ -13,6 +21,18 @@ file(GLOB SV_MEMORY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/m
 add_library(sv_platform_memory STATIC ${SV_MEMORY_SOURCES} src/res/stringtable.cpp)
 target_include_directories(sv_platform_memory PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(sv_platform_memory PUBLIC sv_core)
+
+if(SV_FUZZ)
+  file(GLOB SV_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
+  foreach(src ${SV_FUZZERS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_compile_definitions(${name} PRIVATE SV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_link_libraries(${name} PRIVATE sv_platform_memory)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  endforeach()
+  return()
+endif()
 
 # KITPLAN's portable part: the kit lint, the dry-run platform and the plan.
 file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)

@@ -13,6 +13,9 @@ command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v xdotool >/dev/null || need+=(xdotool)
+command -v clang++ >/dev/null || need+=(clang)
+ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
+  need+=(libclang-rt-14-dev)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -25,10 +26,13 @@ constexpr const char* kEnvironment =
 constexpr const char* kServices = "SYSTEM\\CurrentControlSet\\Services\\";
 
 inline std::string ReadSource(const std::string& name) {
+  static std::map<std::string, std::string> read;
+  auto it = read.find(name);
+  if (it != read.end()) return it->second;
   std::ifstream in(std::string(SV_SOURCE_DIR) + "/" + name, std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
-  return out.str();
+  return read[name] = out.str();
 }
 
 inline void Stage(svp::MemoryPlatform& p) {
