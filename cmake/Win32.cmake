@@ -30,6 +30,23 @@ set_target_properties(kitpurge PROPERTIES OUTPUT_NAME KITPURGE SUFFIX .EXE)
 target_compile_options(kitpurge PRIVATE ${SV_WIN32_WARNINGS})
 target_link_libraries(kitpurge PRIVATE sv_platform_win32 sv_core)
 
+# --- KITPLAN.EXE ----------------------------------------------------------------
+# The plan of an uninstall over the dry-run platform, and the kit lint.  The
+# dry run keeps its model in the in-memory workstation's classes.
+file(GLOB SV_MEMORY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/memory/*.cpp)
+add_library(sv_platform_memory STATIC ${SV_MEMORY_SOURCES})
+target_include_directories(sv_platform_memory PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(sv_platform_memory PUBLIC sv_core sv_stringtable)
+file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)
+add_library(sv_plan STATIC ${SV_PLAN_SOURCES})
+target_compile_options(sv_plan PRIVATE ${SV_WIN32_WARNINGS})
+target_link_libraries(sv_plan PUBLIC sv_platform_memory)
+add_executable(kitplan ${CMAKE_SOURCE_DIR}/src/platform/win32/kitplan/win32_kitplan.cpp
+  $<TARGET_OBJECTS:sv_resources>)
+set_target_properties(kitplan PROPERTIES OUTPUT_NAME KITPLAN SUFFIX .EXE)
+target_compile_options(kitplan PRIVATE ${SV_WIN32_WARNINGS})
+target_link_libraries(kitplan PRIVATE sv_plan sv_platform_win32 sv_core)
+
 # --- Stand-ins for the system's network library and the Sockets clean-up ----
 function(sv_netcfg_standin target def dir)
   add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/tools/netcfg_standin/netcfg_standin.cpp

@@ -77,6 +77,8 @@ const char* KindName(DryRunKind kind) {
 
 // What a failed step means for the workstation, in the plan's words.
 std::string Outcome(const svp::DryRunEvent& e) {
+  // Only the library knows whether it will refuse; it is not asked.
+  if (e.kind == DryRunKind::kNetRemove) return "  [assumed to succeed]";
   if (e.result == 0) return "";
   switch (e.result) {
     case svp::kErrFileNotFound:
@@ -123,6 +125,15 @@ std::string JsonList(const std::vector<std::string>& items) {
   std::string out = "[";
   for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + JsonString(items[i]);
   return out + "]";
+}
+
+// One item a line, for tools that read lines.
+std::string JsonLines(const std::vector<std::string>& items) {
+  if (items.empty()) return "[]";
+  std::string out = "[";
+  for (size_t i = 0; i < items.size(); ++i)
+    out += std::string(i ? ",\n" : "\n") + "      " + JsonString(items[i]);
+  return out + "\n    ]";
 }
 
 }  // namespace
@@ -280,15 +291,15 @@ std::string CSvPlan::Json() const {
   out += "  \"final\": {\"message\": " + JsonString(finalMessage_) +
          ", \"answer\": " + JsonString(finalAnswer_) + "},\n";
   out += "  \"effect\": {\n";
-  out += "    \"files_removed\": " + JsonList(effect_.filesRemoved) + ",\n";
-  out += "    \"files_created\": " + JsonList(effect_.filesCreated) + ",\n";
-  out += "    \"files_changed\": " + JsonList(effect_.filesChanged) + ",\n";
-  out += "    \"directories_removed\": " + JsonList(effect_.directoriesRemoved) + ",\n";
-  out += "    \"directories_created\": " + JsonList(effect_.directoriesCreated) + ",\n";
-  out += "    \"keys_removed\": " + JsonList(effect_.keysRemoved) + ",\n";
-  out += "    \"keys_created\": " + JsonList(effect_.keysCreated) + ",\n";
-  out += "    \"values_removed\": " + JsonList(effect_.valuesRemoved) + ",\n";
-  out += "    \"values_set\": " + JsonList(effect_.valuesSet) + ",\n";
-  out += "    \"pending_operations\": " + JsonList(effect_.pendingOperations) + "\n  }\n}\n";
+  out += "    \"files_removed\": " + JsonLines(effect_.filesRemoved) + ",\n";
+  out += "    \"files_created\": " + JsonLines(effect_.filesCreated) + ",\n";
+  out += "    \"files_changed\": " + JsonLines(effect_.filesChanged) + ",\n";
+  out += "    \"directories_removed\": " + JsonLines(effect_.directoriesRemoved) + ",\n";
+  out += "    \"directories_created\": " + JsonLines(effect_.directoriesCreated) + ",\n";
+  out += "    \"keys_removed\": " + JsonLines(effect_.keysRemoved) + ",\n";
+  out += "    \"keys_created\": " + JsonLines(effect_.keysCreated) + ",\n";
+  out += "    \"values_removed\": " + JsonLines(effect_.valuesRemoved) + ",\n";
+  out += "    \"values_set\": " + JsonLines(effect_.valuesSet) + ",\n";
+  out += "    \"pending_operations\": " + JsonLines(effect_.pendingOperations) + "\n  }\n}\n";
   return out;
 }

@@ -176,7 +176,7 @@ TEST_F(DryRunTest, PlanChangesNothingAndTheRealRunChangesWhatItSaid) {
           "  delete     C:\\SV32\\BUSY.DLL  [in use: error 32]\n",
           "  delete-at-restart C:\\SV32\\BUSY.DLL\n",
           "  delete     C:\\SV32\\GONE.DLL  [already missing]\n",
-          "  net-remove TRELLNET\n", "  start-process svs2tnst.exe  0x80\n",
+          "  net-remove TRELLNET  [assumed to succeed]\n", "  start-process svs2tnst.exe  0x80\n",
           "  Path before: C:\\WINNT\\system32;C:\\SV32;C:\\BIN\n"
           "  Path after:  C:\\WINNT\\system32;C:\\BIN;\n",
           "AUTOEXEC.NT line 2 dropped: lh tnp16.exe\n",
