@@ -95,7 +95,7 @@ bool RunPhases(CSvUninstallWizard* wizard, CSvKit* kit, CSvMacroList* macros) {
     macros->SetMacroBool(kStartNetwork, 0);
     macros->SaveMacrosToRegistry(kStartNetwork);
   }
-  if (SvRunNetworkPhase(kit, page) != 0) return false;
+  if (SvRunNetworkPhase(kit, page) != kSvNetOk) return false;
 
   // Nothing waits for the Sockets clean-up program; it runs beside the rest.
   if (svp::Sys().StartProcess(kSocketsCleanupProgram, kHighPriorityClass) != 0)
@@ -105,17 +105,17 @@ bool RunPhases(CSvUninstallWizard* wizard, CSvKit* kit, CSvMacroList* macros) {
   ui.EndWaitCursor();
   const uint32_t files = SvRunFilePhase(kit);
   ui.BeginWaitCursor();
-  if (files != 0) return false;
+  if (files != kSvFilePhaseOk) return false;
 
   if (macros != nullptr) {
     macros->SetMacroBool(kStartNetwork, 1);
     macros->SaveMacrosToRegistry(kStartNetwork);
   }
-  if (SvRunShortcutPhase(kit, page) != 0) return false;
-  if (kit->ProcessTextEdits(page) != 0) return false;
-  if (SvCleanEnvironment(kit) != 0) return false;
-  if (SvCleanAutoexec() == 0) return false;
-  if (SvRemoveProductDirectories() == 0) return false;
+  if (SvRunShortcutPhase(kit, page) != kSvShortcutPhaseOk) return false;
+  if (kit->ProcessTextEdits(page) != kSvKitOk) return false;
+  if (SvCleanEnvironment(kit) != kSvEnvironmentCleaned) return false;
+  if (SvCleanAutoexec() == kSvCleanupStop) return false;
+  if (SvRemoveProductDirectories() == kSvCleanupStop) return false;
   return true;
 }
 
@@ -123,7 +123,7 @@ bool RunPhases(CSvUninstallWizard* wizard, CSvKit* kit, CSvMacroList* macros) {
 
 intptr_t CSvUninstallWizard::Finish() {
   uint32_t message = kIdsUninstallFailed;
-  uint32_t type = svp::kMbIconExclamation;
+  uint32_t type = kSvBoxIconExclamation;
   svp::IUserInterface& ui = svp::Ui();
 
   ui.BeginWaitCursor();
@@ -140,29 +140,29 @@ intptr_t CSvUninstallWizard::Finish() {
 
   if (RunPhases(this, kit, macros)) {
     message = kIdsRestartQuestion;
-    type = svp::kMbYesNo | svp::kMbIconQuestion;
+    type = kSvBoxYesNo | kSvBoxIconQuestion;
   }
 
   DeleteProductKeys();
   ui.EndWaitCursor();
   const int answer = SvMessageBox(message, type);
-  if (message == kIdsRestartQuestion && answer == svp::kIdYes) {
+  if (message == kIdsRestartQuestion && answer == kSvAnswerYes) {
     SetRestart(true);
     SvLogMessage(kIdsWillReboot);
   }
   SvLogMessage(kIdsFinishEnd);
   PostQuit(0);
-  return 0;
+  return kSvFinishHandled;
 }
 
 bool CSvUninstallWizard::OnCancel() {
-  if (SvMessageBox(kIdsCancelQuestion, svp::kMbYesNo | svp::kMbIconQuestion) != svp::kIdYes)
+  if (SvMessageBox(kIdsCancelQuestion, kSvBoxYesNo | kSvBoxIconQuestion) != kSvAnswerYes)
     return true;
   std::string productDirectory;
   if (CSvMacroList* macros = GetMacroList()) {
     // Only an empty directory goes: the platform refuses any other.
-    if (macros->GetMacroValue("LDID_SV", productDirectory) == 0 &&
-        SvCheckPath(productDirectory) == 0)
+    if (macros->GetMacroValue("LDID_SV", productDirectory) == kSvMacroOk &&
+        SvCheckPath(productDirectory) == kSvPathOk)
       svp::Fs().RemoveDirectory(productDirectory);
   }
   if (CSvKit* kit = GetKit()) kit->SetCancelled();
@@ -171,7 +171,7 @@ bool CSvUninstallWizard::OnCancel() {
 
 void CSvUninstallWizard::OnOldVersionYes() {
   SvRemoveNetRegistrations();
-  if (SvMessageBox(kIdsOldVersionRemoved, svp::kMbYesNo | svp::kMbIconQuestion) == svp::kIdYes) {
+  if (SvMessageBox(kIdsOldVersionRemoved, kSvBoxYesNo | kSvBoxIconQuestion) == kSvAnswerYes) {
     SetRestart(true);
     SvLogMessage(kIdsWillReboot);
   }

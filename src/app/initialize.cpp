@@ -73,19 +73,19 @@ bool NextAnswerLine(svp::TextFile& file, std::string* line) {
 
 int ParseLanguageSwitch(std::string& text, std::string& code) {
   code.clear();
-  if (text.empty()) return 1;
+  if (text.empty()) return kSvLanguageNone;
   size_t at = std::string::npos;
   for (const char* marker : {"-l", "-L", "/l", "/L"}) {
     at = text.find(marker);
     if (at != std::string::npos) break;
   }
-  if (at == std::string::npos) return 1;
+  if (at == std::string::npos) return kSvLanguageNone;
   code = text.substr(at + 2, 2);
   text = text.substr(0, at) + text.substr(at + 2 + code.size());
-  if (code.empty()) return 0;
+  if (code.empty()) return kSvLanguageAccepted;
   for (const char* accepted : kLanguageCodes)
-    if (SvEqualNoCase(code, accepted)) return 0;
-  return -1;
+    if (SvEqualNoCase(code, accepted)) return kSvLanguageAccepted;
+  return kSvLanguageUnknown;
 }
 
 // A directory the system cannot name gives no macro rather than a wrong one.
@@ -189,11 +189,12 @@ bool CSvUninstallWizard::Initialize() {
   do {
     std::string code;
     int language = ParseLanguageSwitch(work, code);
-    if (language == -1) {
+    if (language == kSvLanguageUnknown) {
       error = kIdsUsage;
       break;
     }
-    if (language == 0) macros_->AddMacro("LDID_SVLLV", code.c_str(), SV_MACRO_VOLATILE);
+    if (language == kSvLanguageAccepted)
+      macros_->AddMacro("LDID_SVLLV", code.c_str(), SV_MACRO_VOLATILE);
 
     if (!switches_->ParseSwitches(work.c_str(), "/-")) {
       error = kIdsUsage;
@@ -221,7 +222,7 @@ bool CSvUninstallWizard::Initialize() {
       if (sys.GetVersionEx(&version)) {
         SvLogMessage(kIdsRunningOnBuild, version.build & 0xFFFFu);
         if (version.build < kMinimumBuild) {
-          SvMessageBox(kIdsBuildTooOld, svp::kMbIconExclamation, kMinimumBuild);
+          SvMessageBox(kIdsBuildTooOld, kSvBoxIconExclamation, kMinimumBuild);
           return false;
         }
       }
@@ -237,7 +238,7 @@ bool CSvUninstallWizard::Initialize() {
     svp::Fs().GetCurrentDirectory(&current);
     std::string moduleDirectory = SvGetApp() != nullptr ? SvGetApp()->GetModuleDirectory()
                                                         : SvComputeModuleDirectory(current);
-    if (kit_->LoadKitData(moduleDirectory.c_str(), "KITPURGE.DAT") != 0) break;
+    if (kit_->LoadKitData(moduleDirectory.c_str(), "KITPURGE.DAT") != kSvKitOk) break;
 
     bool added = AddPage(new CSvSplashPage(this), false);
     added = added && AddPage(new CSvTargetDirPage(this), false);
@@ -251,8 +252,8 @@ bool CSvUninstallWizard::Initialize() {
   } while (false);
 
   if (error == kIdsUsage)
-    SvMessageBox(error, svp::kMbIconExclamation);
+    SvMessageBox(error, kSvBoxIconExclamation);
   else
-    SvMessageBox(error, svp::kMbIconExclamation, logPath);
+    SvMessageBox(error, kSvBoxIconExclamation, logPath);
   return false;
 }

@@ -65,15 +65,15 @@ bool CSetupApp::IsUserAdmin() { return svp::Sys().IsUserAdmin(); }
 bool CSetupApp::InitInstance() {
   svp::Sheets().InitCommonControls();
   if (!IsSupportedWindows()) {
-    SvMessageBox(kIdsWrongWindows, svp::kMbIconStop);
+    SvMessageBox(kIdsWrongWindows, kSvBoxIconStop);
     return false;
   }
   if (!IsUserAdmin()) {
-    SvMessageBox(kIdsNotAdmin, svp::kMbIconStop);
+    SvMessageBox(kIdsNotAdmin, kSvBoxIconStop);
     return false;
   }
-  if (SvLoadNetSetupLibrary() != 0) {
-    SvMessageBox(kIdsNetSetupMissing, svp::kMbIconStop);
+  if (SvLoadNetSetupLibrary() != kSvNetSetupOk) {
+    SvMessageBox(kIdsNetSetupMissing, kSvBoxIconStop);
     return false;
   }
   std::string subKey;

@@ -41,8 +41,13 @@ class CSvUninstallWizard : public CSvWizard {
 
 // Pieces of the initialisation, public for the tests.
 
-// 1 no language switch; 0 a switch with an accepted (or empty) code, which is
-// removed from text; -1 an unknown code.
+// Results of ParseLanguageSwitch.
+enum : int {
+  kSvLanguageAccepted = 0,  // an accepted (or empty) code, removed from the text
+  kSvLanguageNone = 1,      // no language switch
+  kSvLanguageUnknown = -1,
+};
+
 int ParseLanguageSwitch(std::string& text, std::string& code);
 // The standard directory for an LDID_ name; false for any other name.
 bool GetStandardDirectory(const char* name, std::string& directory);

@@ -190,15 +190,15 @@ std::string SvGetFilePath(const CSvFile* file, int side) {
 
 uint32_t SvDeleteFile(const CSvFile* file) {
   const std::string path = SvGetFilePath(file, 0);
-  if (path.empty()) return svp::kErrAccessDenied;
+  if (path.empty()) return kSvFileMissing;
   svp::IFileSystem& fs = svp::Fs();
-  if (fs.DeleteFile(path)) return 0;
+  if (fs.DeleteFile(path)) return kSvFileOk;
   // The caller decides from the delete's own error whether to tell the user,
   // so the restart request must not overwrite it.
   const uint32_t error = fs.GetLastError();
   fs.MoveFileEx(path, nullptr, svp::kMoveDelayUntilReboot);
   fs.SetLastError(error);
-  return 14;
+  return kSvFileNotNow;
 }
 
 uint32_t SvGetFileSize(const CSvFile* file) {
@@ -215,13 +215,13 @@ uint32_t SvGetFileSize(const CSvFile* file) {
 uint32_t SvGetFileTimes(const std::string& path, svp::ByHandleFileInfo* info) {
   svp::IFileSystem& fs = svp::Fs();
   const svp::FileHandle handle = OpenForReading(path);
-  if (handle == svp::kInvalidFile) return svp::kErrAccessDenied;
-  uint32_t result = 14;
+  if (handle == svp::kInvalidFile) return kSvFileMissing;
+  uint32_t result = kSvFileNotNow;
   uint16_t date = 0, time = 0;
   if (fs.GetFileInformationByHandle(handle, info) &&
       SvFileTimeToDosDateTime(info->lastWrite, &date, &time) &&
       SvDosDateTimeToFileTime(date, time, &info->lastWrite))
-    result = 0;
+    result = kSvFileOk;
   fs.CloseHandle(handle);
   return result;
 }
@@ -233,16 +233,16 @@ uint32_t SvGetFileVersion(const std::string& path, SvVersionInfo* info) {
   info->version.clear();
 
   svp::IFileSystem& fs = svp::Fs();
-  if (fs.AccessExists(path) != 0) return svp::kErrAccessDenied;
+  if (fs.AccessExists(path) != 0) return kSvFileMissing;
   const uint32_t size = fs.GetFileVersionInfoSize(path);
   if (size != 0) {
     std::vector<uint8_t> block;
     try {
       block.reserve(size);
     } catch (const std::bad_alloc&) {
-      return svp::kErrFileNotFound;  // 2: out of memory
+      return kSvFileNoMemory;
     } catch (const std::length_error&) {
-      return svp::kErrFileNotFound;
+      return kSvFileNoMemory;
     }
     std::vector<uint8_t> value;
     if (fs.GetFileVersionInfo(path, &block) && fs.VerQueryValue(block, "\\", &value)) {
@@ -266,7 +266,7 @@ uint32_t SvGetFileVersion(const std::string& path, SvVersionInfo* info) {
       std::snprintf(text, sizeof(text), "%x.%x", f.fileVersionMS, f.fileVersionLS);
       info->version = text;
 
-      if (!fs.VerQueryValue(block, "\\VarFileInfo\\Translation", &value)) return 0;
+      if (!fs.VerQueryValue(block, "\\VarFileInfo\\Translation", &value)) return kSvFileOk;
       char key[16] = "040904b0";
       if (value.size() >= 4) {
         uint32_t entry = 0;
@@ -280,11 +280,11 @@ uint32_t SvGetFileVersion(const std::string& path, SvVersionInfo* info) {
         if (nul != std::string::npos) s.resize(nul);
         return s;
       };
-      if (!fs.VerQueryValue(block, prefix + "FileVersion", &value)) return 0;
+      if (!fs.VerQueryValue(block, prefix + "FileVersion", &value)) return kSvFileOk;
       info->version = asText(value);
-      if (!fs.VerQueryValue(block, prefix + "FileDescription", &value)) return 0;
+      if (!fs.VerQueryValue(block, prefix + "FileDescription", &value)) return kSvFileOk;
       info->description = asText(value);
-      return 0;
+      return kSvFileOk;
     }
   }
   return SvGetFileTimes(path, &info->file);
@@ -293,7 +293,7 @@ uint32_t SvGetFileVersion(const std::string& path, SvVersionInfo* info) {
 uint32_t SvCopyFile(CSvKit* kit, const CSvFile* file, uint32_t flags, CSvCopyStatusPage* page) {
   std::string source = SvGetFilePath(file, 0);
   const std::string destination = SvGetFilePath(file, 1);
-  if (source.empty() || destination.empty()) return svp::kErrAccessDenied;
+  if (source.empty() || destination.empty()) return kSvFileMissing;
 
   if (page != nullptr && page->GetTotalBytes() != 0)
     page->SetCopyStatus(LocationPath(file->GetSourceLocation()), file->GetSourceName(),
@@ -301,28 +301,29 @@ uint32_t SvCopyFile(CSvKit* kit, const CSvFile* file, uint32_t flags, CSvCopySta
 
   svp::IFileSystem& fs = svp::Fs();
   while (fs.AccessExists(source) != 0) {
-    if ((flags & (kSvCopyRequired | kSvCopyReplaceAtRestart)) == 0) return 14;
-    if (!BrowseForSource(&source)) return 14;
+    if ((flags & (kSvCopyRequired | kSvCopyReplaceAtRestart)) == 0) return kSvFileNotNow;
+    if (!BrowseForSource(&source)) return kSvFileNotNow;
   }
-  if (kit != nullptr && kit->IsCancelled()) return 1;
+  if (kit != nullptr && kit->IsCancelled()) return kSvFileCancelled;
 
   if ((flags & kSvCopyNoVersionCheck) == 0 && !SvIsNoToAllChosen() &&
-      SvCheckVersionConflict(source, destination) == 0)
-    return 0;
+      SvCheckVersionConflict(source, destination) == kSvVersionKeep)
+    return kSvFileOk;
 
   if (fs.CopyFile(source, destination, false)) {
     TransferAttributesAndTimes(source, destination);
-    return 0;
+    return kSvFileOk;
   }
-  if (kit != nullptr && kit->IsCancelled()) return 1;
-  if ((flags & kSvCopyReplaceAtRestart) == 0) return (flags & kSvCopyRequired) != 0 ? 14 : 0;
+  if (kit != nullptr && kit->IsCancelled()) return kSvFileCancelled;
+  if ((flags & kSvCopyReplaceAtRestart) == 0)
+    return (flags & kSvCopyRequired) != 0 ? kSvFileNotNow : kSvFileOk;
 
   const std::string temporary = RestartTemporaryName(destination);
   if (!fs.CopyFile(source, temporary, false))
-    return kit != nullptr && kit->IsCancelled() ? 1 : 14;
+    return kit != nullptr && kit->IsCancelled() ? kSvFileCancelled : kSvFileNotNow;
   TransferAttributesAndTimes(source, temporary);
   // Deletion first: the delayed rename does not replace an existing file.
   fs.MoveFileEx(destination, nullptr, svp::kMoveDelayUntilReboot);
   fs.MoveFileEx(temporary, &destination, svp::kMoveDelayUntilReboot);
-  return 0;
+  return kSvFileOk;
 }

@@ -11,6 +11,15 @@ class CSvKit;
 class CSvFile;
 class CSvCopyStatusPage;
 
+// Results of the file operations.
+enum : uint32_t {
+  kSvFileOk = 0,
+  kSvFileCancelled = 1,  // the kit was cancelled during a copy
+  kSvFileNoMemory = 2,   // no memory for a version resource
+  kSvFileMissing = 5,    // empty path, or the file cannot be opened
+  kSvFileNotNow = 14,    // not done now: a delete waits for the restart, a copy failed
+};
+
 // Copy flags of a file record.
 enum : uint32_t {
   kSvCopyRequired = 0x0001,         // a missing source is searched for, a failure reported
@@ -45,20 +54,21 @@ struct SvVersionInfo {
 // Side 0: source location and name; side 1: destination location and name.
 std::string SvGetFilePath(const CSvFile* file, int side);
 
-// 0, 5 (empty path) or 14 (left to the next restart; the failed delete's error
-// stays the thread's last error).
+// Ok, Missing (empty path) or NotNow (left to the next restart; the failed
+// delete's error stays the thread's last error).
 uint32_t SvDeleteFile(const CSvFile* file);
 
-// 0, 1 (cancelled), 5 (empty path) or 14 (not copied now).
+// Ok, Cancelled, Missing (empty path) or NotNow.
 uint32_t SvCopyFile(CSvKit* kit, const CSvFile* file, uint32_t flags, CSvCopyStatusPage* page);
 
 // Low 32 bits of the source file's size; 0 when it cannot be opened.
 uint32_t SvGetFileSize(const CSvFile* file);
 
-// 0, 5 (cannot be opened) or 14 (information or time conversion failed).
+// Ok, Missing (cannot be opened) or NotNow (information or time conversion
+// failed).
 uint32_t SvGetFileTimes(const std::string& path, svp::ByHandleFileInfo* info);
 
-// 0, 2 (no memory for the resource), 5 (no such file) or 14.
+// Ok, NoMemory, Missing (no such file) or NotNow (from the time query).
 uint32_t SvGetFileVersion(const std::string& path, SvVersionInfo* info);
 
 // The MS-DOS date and time form (two-second resolution, years 1980 to 2107),

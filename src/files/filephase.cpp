@@ -75,16 +75,16 @@ uint32_t SvPrepareLocations(CSvKit* kit) {
   SvPumpMessages();
   CSvMacroList* macros = kit->GetMacroList();
   for (CSvLocation* location : kit->Locations()) {
-    if (macros == nullptr) return 6;
+    if (macros == nullptr) return kSvFilePhaseNoMacros;
     location->ExpandPath(macros);
     if (!location->HasFiles()) continue;
     location->MapUncPath();
     const std::string path = location->GetPath();
     // Network directories are never created.
     if (SvIsUncPath(path.c_str())) continue;
-    if (SvCreatePath(path) != 0) {
+    if (SvCreatePath(path) != kSvPathOk) {
       SvLogMessage(kIdsDirectoryCreateFailed, path);
-      return 3;
+      return kSvFilePhaseNoDirectory;
     }
     std::string shortPath;
     GetShortPath(path, shortPath);
@@ -113,16 +113,16 @@ uint32_t SvPrepareLocations(CSvKit* kit) {
       if (!file->GetDestName().empty()) required += SvGetFileSize(file);
   }
   kit->SetBytesRequired(required);
-  return available < required ? 18 : 0;
+  return available < required ? kSvFilePhaseNoSpace : kSvFilePhaseOk;
 }
 
 uint32_t SvRunFilePhase(CSvKit* kit) {
-  uint32_t result = 0;
+  uint32_t result = kSvFilePhaseOk;
   SvPumpMessages();
   if (IsSwitchSet(kit, kSwNoCopy)) {
     SvLogMessage(kIdsCopySkipped);
     SvLogMessage(kIdsVcpClose);
-    return 0;
+    return kSvFilePhaseOk;
   }
 
   CSvWizard* wizard = kit->GetWizard();
@@ -131,7 +131,7 @@ uint32_t SvRunFilePhase(CSvKit* kit) {
   if (wizard == nullptr || !wizard->AddPage(page, true)) {
     delete page;
     SvLogMessage(kIdsVcpClose);
-    return 14;
+    return kSvFilePhaseAborted;
   }
 
   page->SetTotalBytes(kit->GetBytesRequired());
@@ -140,7 +140,7 @@ uint32_t SvRunFilePhase(CSvKit* kit) {
 
   for (CSvFile* file : kit->SelectedFiles()) {
     if (kit->IsCancelled()) {
-      result = 1;
+      result = kSvFilePhaseCancelled;
       break;
     }
     Next next;
@@ -158,10 +158,12 @@ uint32_t SvRunFilePhase(CSvKit* kit) {
         SvLogMessage(kIdsCopyFile, path, SvGetFilePath(file, 1));
         status = SvCopyFile(kit, file, flags, page);
       }
-      next = status == 0 || status == 1 ? Next::kGoOn : ReportFailure(isDelete, flags, path);
+      next = status == kSvFileOk || status == kSvFileCancelled
+                 ? Next::kGoOn
+                 : ReportFailure(isDelete, flags, path);
     } while (next == Next::kRetry);
     if (next == Next::kAbort) {
-      result = 14;
+      result = kSvFilePhaseAborted;
       break;
     }
   }

@@ -7,6 +7,8 @@
 
 namespace {
 constexpr uint32_t kPathBuffer = 260;
+// The runtime's errno for "no such file or directory" from AccessExists.
+constexpr int kNoSuchEntry = 2;
 }
 
 bool SvIsUncPath(const char* path) {
@@ -20,21 +22,21 @@ bool SvIsDriveRoot(const char* path) {
 }
 
 uint32_t SvCheckPath(const std::string& path) {
-  if (path.empty()) return svp::kErrAccessDenied;
+  if (path.empty()) return kSvPathInaccessible;
   std::string copy = path;
   if (copy.back() == '\\') copy.pop_back();
   std::string checked;
   GetShortPath(copy, checked);
   const int error = svp::Fs().AccessExists(checked);
-  if (error == 0) return 0;
-  if (error == 2) return svp::kErrPathNotFound;
-  return svp::kErrAccessDenied;
+  if (error == 0) return kSvPathOk;
+  if (error == kNoSuchEntry) return kSvPathNotFound;
+  return kSvPathInaccessible;
 }
 
 uint32_t SvCreateDirectory(const std::string& path) {
   // A failure shows up later, when the caller uses the directory.
   svp::Fs().CreateDirectory(path);
-  return 0;
+  return kSvPathOk;
 }
 
 uint32_t SvCreatePath(const std::string& path) {
@@ -46,25 +48,25 @@ uint32_t SvCreatePath(const std::string& path) {
     if (end > pos) components.push_back(path.substr(pos, end - pos));
     pos = end + 1;
   }
-  if (components.empty()) return svp::kErrBadPathName;
+  if (components.empty()) return kSvPathBadName;
 
   std::string accumulated = components[0] + "\\";
   for (size_t i = 1; i < components.size(); ++i) {
     accumulated += components[i];
-    if (SvCheckPath(accumulated) == svp::kErrPathNotFound) SvCreateDirectory(accumulated);
+    if (SvCheckPath(accumulated) == kSvPathNotFound) SvCreateDirectory(accumulated);
     accumulated += "\\";
   }
-  return 0;
+  return kSvPathOk;
 }
 
 uint32_t GetShortPath(const std::string& path, std::string& out) {
   out = path;
-  return 0;
+  return kSvPathOk;
 }
 
 uint32_t GetLongPath(const std::string& path, std::string& out) {
   out = path;
-  return 0;
+  return kSvPathOk;
 }
 
 uint32_t SvGetFullPath(std::string& out, const std::string& path) {

@@ -18,7 +18,7 @@ bool IsOlder(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) {
 
 int CVerConfl::DoModal() {
   svp::IDialogs* dialogs = svp::Dialogs();
-  if (dialogs == nullptr) return -1;
+  if (dialogs == nullptr) return kSvVersionDialogNotShown;
   svp::VersionConflictTexts texts;
   texts.description = m_description;
   texts.fileName = m_fileName;
@@ -48,16 +48,16 @@ std::string SvFormatFileDate(const svp::FileTime& time) {
 
 uint32_t SvCheckVersionConflict(const std::string& source, const std::string& destination) {
   SvVersionInfo from, to;
-  if (SvGetFileVersion(source, &from) != 0) return 0;
+  if (SvGetFileVersion(source, &from) != kSvFileOk) return kSvVersionKeep;
   const uint32_t toResult = SvGetFileVersion(destination, &to);
-  if (toResult != 0 && toResult != svp::kErrAccessDenied) return 0;
-  const bool destinationMissing = toResult == svp::kErrAccessDenied;
+  if (toResult != kSvFileOk && toResult != kSvFileMissing) return kSvVersionKeep;
+  const bool destinationMissing = toResult == kSvFileMissing;
 
   CVerConfl dialog;
   if (from.fixed.fileVersionMS != 0 || from.fixed.fileVersionLS != 0) {
     if (!IsOlder(from.fixed.fileVersionMS, from.fixed.fileVersionLS, to.fixed.fileVersionMS,
                  to.fixed.fileVersionLS))
-      return 1;
+      return kSvVersionCopy;
     SvLoadString(kSvIdsYourVersion, &dialog.m_label);
     dialog.m_value = to.version;
   } else {
@@ -65,12 +65,12 @@ uint32_t SvCheckVersionConflict(const std::string& source, const std::string& de
     // both files: the version query reads them only for a file without a
     // version resource, and a destination that has one while the source has
     // none still has a date to compare with.
-    if (destinationMissing) return 1;
-    if (SvGetFileTimes(source, &from.file) != 0) return 0;
-    if (SvGetFileTimes(destination, &to.file) != 0) return 1;
+    if (destinationMissing) return kSvVersionCopy;
+    if (SvGetFileTimes(source, &from.file) != kSvFileOk) return kSvVersionKeep;
+    if (SvGetFileTimes(destination, &to.file) != kSvFileOk) return kSvVersionCopy;
     if (!IsOlder(from.file.lastWrite.high, from.file.lastWrite.low, to.file.lastWrite.high,
                  to.file.lastWrite.low))
-      return 1;
+      return kSvVersionCopy;
     SvLoadString(kSvIdsFileDate, &dialog.m_label);
     dialog.m_value = SvFormatFileDate(to.file.lastWrite);
   }
@@ -79,11 +79,11 @@ uint32_t SvCheckVersionConflict(const std::string& source, const std::string& de
   dialog.m_fileName = destination;
   switch (dialog.DoModal()) {
     case svp::kIdVersionYes:
-      return 0;
+      return kSvVersionKeep;
     case svp::kIdVersionNoToAll:
       g_noToAll = true;
-      return 1;
+      return kSvVersionCopy;
     default:
-      return 1;
+      return kSvVersionCopy;
   }
 }

@@ -11,13 +11,17 @@
 // String-table texts of the dialog's label.
 enum : uint32_t { kSvIdsYourVersion = 57345, kSvIdsFileDate = 57346 };
 
+// What DoModal gives when there is no dialog to show.
+enum : int { kSvVersionDialogNotShown = -1 };
+
 // The dialog on template 128; the four strings are bound to its controls.
 class CVerConfl : public CSvObject {
  public:
   SV_DECLARE_RUNTIME_CLASS(CVerConfl)
   CVerConfl() = default;
 
-  // 6 (keep the existing file), 7, 1039 (No to All) or any other end.
+  // The dialog's answer (svp::kIdVersionYes keeps the existing file,
+  // svp::kIdVersionNo, svp::kIdVersionNoToAll) or kSvVersionDialogNotShown.
   int DoModal();
 
   std::string m_description;  // 1037
@@ -26,8 +30,12 @@ class CVerConfl : public CSvObject {
   std::string m_label;        // 1040
 };
 
-// 1: copy; 0: do not copy (keep the existing file, or the source cannot be
-// examined).
+// Results of the version comparison.
+enum : uint32_t {
+  kSvVersionKeep = 0,  // keep the existing file, or the source cannot be examined
+  kSvVersionCopy = 1,
+};
+
 uint32_t SvCheckVersionConflict(const std::string& source, const std::string& destination);
 
 // The run-wide No to All answer: once chosen, later copies overwrite without

@@ -280,18 +280,18 @@ class CSvKit : public CSvObject {
   CSvKit(const CSvKit&) = delete;
   CSvKit& operator=(const CSvKit&) = delete;
 
-  // Reads directory\fileName: 0, 1 (VERSION too old), 6 (no file name),
-  // 8 (not opened, the user gave up).
+  // Reads directory\fileName: Ok, VersionTooOld, NoFileName or GaveUp (not
+  // opened).
   uint32_t LoadKitData(const char* directory, const char* fileName);
   // Not owned; null (the default) tells nobody.
   void SetLoadObserver(CSvKitLoadObserver* observer) { observer_ = observer; }
 
-  uint32_t SelectGroup(const std::string& name);    // 0 / 5
-  uint32_t DeselectGroup(const std::string& name);  // 0 / 5
-  uint32_t AddSelectedFile(CSvFile* file);          // 0 / 4
-  uint32_t RemoveSelectedFile(CSvFile* file);       // 0 / 5
+  uint32_t SelectGroup(const std::string& name);    // Ok / NotFound
+  uint32_t DeselectGroup(const std::string& name);  // Ok / NotFound
+  uint32_t AddSelectedFile(CSvFile* file);          // Ok / AlreadyPresent / NotFound
+  uint32_t RemoveSelectedFile(CSvFile* file);       // Ok / NotFound
 
-  // The text-edit phase; always 0.  The page is not used.
+  // The text-edit phase; always Ok.  The page is not used.
   uint32_t ProcessTextEdits(CSvFinishStatusPage* page);
 
   CSvMacroList* GetMacroList() const { return macros_; }

@@ -168,8 +168,8 @@ uint32_t CSvKit::LoadKitData(const char* directory, const char* fileName) {
     const uint32_t error = file.Open(path, "rt");
     if (error == 0) break;
     SvLogMessage(kMsgKitOpenFailed, path, error);
-    if (SvMessageBox(kMsgKitBrowse, svp::kMbOkCancel | svp::kMbIconExclamation, path) !=
-        svp::kIdOk) {
+    if (SvMessageBox(kMsgKitBrowse, kSvBoxOkCancel | kSvBoxIconExclamation, path) !=
+        kSvAnswerOk) {
       return kSvKitGaveUp;
     }
     // The plain file-open dialog: the user picks any file beside the kit.
@@ -211,7 +211,7 @@ uint32_t CSvKit::LoadKitData(const char* directory, const char* fileName) {
       }
     }
     if (!reader.ReadLine(line, lineNumber)) {
-      SvLogMessageBox(kMsgKitTooOld, svp::kMbIconExclamation, path);
+      SvLogMessageBox(kMsgKitTooOld, kSvBoxIconExclamation, path);
       svp::Ui().EndWaitCursor();
       file.Close();
       return kSvKitVersionTooOld;

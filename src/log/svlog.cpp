@@ -4,6 +4,20 @@
 #include "platform/textfile.h"
 
 namespace {
+constexpr bool SameValue(uint32_t ours, uint32_t platform) { return ours == platform; }
+}  // namespace
+
+static_assert(SameValue(kSvBoxOk, svp::kMbOk) && SameValue(kSvBoxOkCancel, svp::kMbOkCancel) &&
+                  SameValue(kSvBoxYesNo, svp::kMbYesNo) &&
+                  SameValue(kSvBoxIconStop, svp::kMbIconStop) &&
+                  SameValue(kSvBoxIconQuestion, svp::kMbIconQuestion) &&
+                  SameValue(kSvBoxIconExclamation, svp::kMbIconExclamation),
+              "box styles go to the platform unchanged");
+static_assert(SameValue(kSvAnswerOk, svp::kIdOk) && SameValue(kSvAnswerCancel, svp::kIdCancel) &&
+                  SameValue(kSvAnswerYes, svp::kIdYes) && SameValue(kSvAnswerNo, svp::kIdNo),
+              "answers come from the platform unchanged");
+
+namespace {
 
 svp::TextFile* g_log = nullptr;
 std::string g_message;  // the message buffer
@@ -30,7 +44,7 @@ void WriteMessage() {
   std::string question;
   if (!SvLoadString(kSvIdsLogWriteFailed, &question)) return;
   SetMessage(SvFormat(question, {failed}));
-  if (ShowBox(g_message, 0x34) == svp::kIdYes) SvCloseLog();
+  if (ShowBox(g_message, kSvBoxYesNo | kSvBoxIconExclamation) == kSvAnswerYes) SvCloseLog();
 }
 
 }  // namespace
@@ -84,7 +98,7 @@ void SvLogTextV(const std::string& format, std::initializer_list<SvArg> args) {
 
 int SvLogMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> args) {
   std::string text;
-  if (!SvLoadString(id, &text)) return -1;
+  if (!SvLoadString(id, &text)) return kSvBoxNotShown;
   SetMessage(SvFormat(text, args));
   std::string shown = g_message;
   WriteMessage();
@@ -93,7 +107,7 @@ int SvLogMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> ar
 
 int SvMessageBoxV(uint32_t id, uint32_t type, std::initializer_list<SvArg> args) {
   std::string text;
-  if (!SvLoadString(id, &text)) return -1;
+  if (!SvLoadString(id, &text)) return kSvBoxNotShown;
   SetMessage(SvFormat(text, args));
   return ShowBox(g_message, type);
 }

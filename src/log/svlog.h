@@ -17,6 +17,26 @@ enum : uint32_t {
   kSvIdsLogWriteFailed = 10009,
 };
 
+// Styles of the message boxes (the platform's own values, passed through).
+enum : uint32_t {
+  kSvBoxOk = 0x0,
+  kSvBoxOkCancel = 0x1,
+  kSvBoxYesNo = 0x4,
+  kSvBoxIconStop = 0x10,
+  kSvBoxIconQuestion = 0x20,
+  kSvBoxIconExclamation = 0x30,
+};
+
+// What the boxes return: the button pressed, or NotShown when the text is
+// missing or the box could not be shown.
+enum : int {
+  kSvBoxNotShown = -1,
+  kSvAnswerOk = 1,
+  kSvAnswerCancel = 2,
+  kSvAnswerYes = 6,
+  kSvAnswerNo = 7,
+};
+
 // Formatted messages are cut at 1,023 characters: a longer one would not fit
 // the message buffer, and cutting keeps the start, which names the operation.
 constexpr size_t kSvMessageLimit = 1023;

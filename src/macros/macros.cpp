@@ -25,61 +25,61 @@ bool CSvMacroList::HasMacro(const char* name) const { return Find(name) != nullp
 
 uint32_t CSvMacroList::AddMacro(const char* name, const char* value, uint32_t flags) {
   // Missing arguments get the table's "missing argument" code rather than a crash.
-  if (name == nullptr || value == nullptr) return 5;
+  if (name == nullptr || value == nullptr) return kSvMacroMissingArgument;
   if (CSvMacro* existing = Find(name)) {
-    if ((flags & SV_MACRO_OVERWRITE) == 0) return 1;
+    if ((flags & SV_MACRO_OVERWRITE) == 0) return kSvMacroExists;
     existing->SetValue(value);
-    return 0;
+    return kSvMacroOk;
   }
   macros_.emplace(name, new CSvMacro(name, value, flags));
   // Flags 0 means persistent: what the installed product left in the
   // registry overrides the default.
   if (flags == 0) LoadMacroFromRegistry(name);
-  return 0;
+  return kSvMacroOk;
 }
 
 uint32_t CSvMacroList::SetMacroValue(const char* name, const char* value) {
-  if (name == nullptr || value == nullptr) return 5;
+  if (name == nullptr || value == nullptr) return kSvMacroMissingArgument;
   CSvMacro* macro = Find(name);
-  if (macro == nullptr) return 2;
+  if (macro == nullptr) return kSvMacroNotFound;
   macro->SetValue(value);
-  return 0;
+  return kSvMacroOk;
 }
 
 uint32_t CSvMacroList::GetMacroValue(const char* name, std::string& out) const {
-  if (name == nullptr) return 5;
+  if (name == nullptr) return kSvMacroMissingArgument;
   const CSvMacro* macro = Find(name);
   if (macro == nullptr) {
     out = name;
-    return 2;
+    return kSvMacroNotFound;
   }
   macro->GetValue(out);
-  return 0;
+  return kSvMacroOk;
 }
 
 uint32_t CSvMacroList::GetSavedMacroValue(const char* name, std::string& out) const {
-  if (name == nullptr) return 5;
+  if (name == nullptr) return kSvMacroMissingArgument;
   const CSvMacro* macro = Find(name);
-  if (macro == nullptr) return 2;
+  if (macro == nullptr) return kSvMacroNotFound;
   macro->GetSavedValue(out);
-  return 0;
+  return kSvMacroOk;
 }
 
 uint32_t CSvMacroList::RestoreMacro(const char* name) {
-  if (name == nullptr) return 5;
+  if (name == nullptr) return kSvMacroMissingArgument;
   std::string saved;
   if (std::string(name) == "*") {
     for (auto& entry : macros_) {
       entry.second->GetSavedValue(saved);
       entry.second->SetValue(saved);
     }
-    return 0;
+    return kSvMacroOk;
   }
   CSvMacro* macro = Find(name);
-  if (macro == nullptr) return 2;
+  if (macro == nullptr) return kSvMacroNotFound;
   macro->GetSavedValue(saved);
   macro->SetValue(saved);
-  return 0;
+  return kSvMacroOk;
 }
 
 void CSvMacroList::SetMacroBool(const char* name, int flag) {
@@ -108,7 +108,7 @@ uint32_t CSvMacroList::ExpandMacros(const char* input, std::string& out, char op
                                     char close) const {
   out.clear();
   // No input text is a missing argument; the caller gets an empty result.
-  if (input == nullptr) return 5;
+  if (input == nullptr) return kSvMacroMissingArgument;
   bool inName = false;
   std::string name;
   std::string value;
@@ -131,5 +131,5 @@ uint32_t CSvMacroList::ExpandMacros(const char* input, std::string& out, char op
       inName = false;
     }
   }
-  return inName ? 7 : 0;
+  return inName ? kSvMacroUnclosed : kSvMacroOk;
 }

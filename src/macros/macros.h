@@ -14,6 +14,17 @@ enum : uint32_t {
   SV_MACRO_OVERWRITE = 0x80000000u  // AddMacro on an existing name replaces its value
 };
 
+// Results of the table's operations.
+enum : uint32_t {
+  kSvMacroOk = 0,
+  kSvMacroExists = 1,          // AddMacro without SV_MACRO_OVERWRITE
+  kSvMacroNotFound = 2,
+  kSvMacroRegistryFailed = 3,  // a key could not be opened or a value read or written
+  kSvMacroNotString = 4,       // the registry value is not a string
+  kSvMacroMissingArgument = 5, // a null name or value
+  kSvMacroUnclosed = 7,        // ExpandMacros: the input ends inside a reference
+};
+
 class CSvMacro : public CSvObject {
  public:
   SV_DECLARE_RUNTIME_CLASS(CSvMacro)
@@ -41,18 +52,24 @@ class CSvMacroList : public CSvObject {
   CSvMacroList(const CSvMacroList&) = delete;
   CSvMacroList& operator=(const CSvMacroList&) = delete;
 
-  uint32_t AddMacro(const char* name, const char* value, uint32_t flags);  // 0 / 1
-  uint32_t SetMacroValue(const char* name, const char* value);              // 0 / 2 / 5
-  uint32_t GetMacroValue(const char* name, std::string& out) const;         // 0 / 2 (out = name) / 5
-  uint32_t GetSavedMacroValue(const char* name, std::string& out) const;    // 0 / 2 / 5
-  uint32_t RestoreMacro(const char* name);                                  // "*" = all
+  // Ok / Exists / MissingArgument.
+  uint32_t AddMacro(const char* name, const char* value, uint32_t flags);
+  // Ok / NotFound / MissingArgument, here and for the two reads (GetMacroValue
+  // gives out = name for an absent one).
+  uint32_t SetMacroValue(const char* name, const char* value);
+  uint32_t GetMacroValue(const char* name, std::string& out) const;
+  uint32_t GetSavedMacroValue(const char* name, std::string& out) const;
+  uint32_t RestoreMacro(const char* name);  // "*" = all
   void SetMacroBool(const char* name, int flag);
   bool IsMacroTrue(const char* expression) const;
+  // Ok / Unclosed / MissingArgument.
   uint32_t ExpandMacros(const char* input, std::string& out, char open = '{',
-                        char close = '}') const;  // 0 / 7
+                        char close = '}') const;
 
-  uint32_t LoadMacroFromRegistry(const char* name);   // 0 / 2 / 3 / 4 / 5
-  uint32_t SaveMacrosToRegistry(const char* filter);  // 0 / 3
+  // Ok / NotFound / RegistryFailed / NotString / MissingArgument.
+  uint32_t LoadMacroFromRegistry(const char* name);
+  // Ok / RegistryFailed.
+  uint32_t SaveMacrosToRegistry(const char* filter);
 
   svp::RegKey GetRootKey() const { return root_; }
   const std::string& GetSubKey() const { return subKey_; }

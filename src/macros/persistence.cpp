@@ -5,20 +5,20 @@
 #include "textedit/texthelpers.h"
 
 uint32_t CSvMacroList::LoadMacroFromRegistry(const char* name) {
-  if (name == nullptr) return 5;
+  if (name == nullptr) return kSvMacroMissingArgument;
   CSvMacro* macro = Find(name);
-  if (macro == nullptr) return 2;
+  if (macro == nullptr) return kSvMacroNotFound;
 
   svp::IRegistry& reg = svp::Reg();
   svp::RegKey key = 0;
-  if (reg.OpenKey(root_, subKey_, svp::kKeyQueryValue, &key) != 0) return 3;
+  if (reg.OpenKey(root_, subKey_, svp::kKeyQueryValue, &key) != 0) return kSvMacroRegistryFailed;
   uint8_t buffer[255] = {};
   uint32_t size = sizeof(buffer);
   uint32_t type = 0;
   const uint32_t status = reg.QueryValue(key, name, &type, buffer, &size);
   reg.CloseKey(key);
-  if (status != 0) return 3;
-  if (type != svp::kRegSz) return 4;
+  if (status != 0) return kSvMacroRegistryFailed;
+  if (type != svp::kRegSz) return kSvMacroNotString;
 
   // The data need not carry its terminator; stop at the first NUL within it.
   const size_t stored = size < sizeof(buffer) ? size : sizeof(buffer);
@@ -27,18 +27,18 @@ uint32_t CSvMacroList::LoadMacroFromRegistry(const char* name) {
   const std::string text(reinterpret_cast<const char*>(buffer), length);
   macro->SetValue(text);
   macro->SetSavedValue(text);
-  return 0;
+  return kSvMacroOk;
 }
 
 uint32_t CSvMacroList::SaveMacrosToRegistry(const char* filter) {
   // No filter names no macro: nothing to write, and the key is left alone.
-  if (filter == nullptr) return 0;
+  if (filter == nullptr) return kSvMacroOk;
   svp::IRegistry& reg = svp::Reg();
   svp::RegKey key = 0;
   bool created = false;
   if (reg.CreateKey(root_, subKey_, svp::kRegOptionNonVolatile, svp::kKeyAllAccess, &key,
                     &created) != 0) {
-    return 3;
+    return kSvMacroRegistryFailed;
   }
   const bool all = std::strcmp(filter, "*") == 0;
   std::string name;
@@ -60,9 +60,9 @@ uint32_t CSvMacroList::SaveMacrosToRegistry(const char* filter) {
                      static_cast<uint32_t>(value.size() + 1));
     if (status != 0) {
       reg.CloseKey(key);
-      return 3;
+      return kSvMacroRegistryFailed;
     }
   }
   reg.CloseKey(key);
-  return 0;
+  return kSvMacroOk;
 }

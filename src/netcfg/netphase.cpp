@@ -42,7 +42,7 @@ uint32_t SvRemoveNetComponent(CSvKit* kit, const CSvNetComponent* component,
   // The INF path only serves as the buffer the library returns the INF name in.
   std::string infPath = systemDirectory + "\\" + component->GetInfFile();
   svp::INetSetup& net = svp::Net();
-  if (net.FindSoftwareComponent(component->GetOption(), &infPath) != 0) return 0;
+  if (net.FindSoftwareComponent(component->GetOption(), &infPath) != 0) return kSvNetOk;
 
   if (page != nullptr) {
     std::string removing;
@@ -52,21 +52,21 @@ uint32_t SvRemoveNetComponent(CSvKit* kit, const CSvNetComponent* component,
   uint32_t infResult = 0;
   const uint32_t code = net.ComponentRemove(component->GetOption(), &infResult);
   if (code != 0) {
-    SvLogMessageBox(kIdsNetRemoveFailed, svp::kMbIconExclamation, component->GetOption(), code,
+    SvLogMessageBox(kIdsNetRemoveFailed, kSvBoxIconExclamation, component->GetOption(), code,
                     SvGetNetSetupErrorText(code));
-    return 13;
+    return kSvNetRemoveFailed;
   }
-  return 0;
+  return kSvNetOk;
 }
 
 uint32_t SvRunNetworkPhase(CSvKit* kit, CSvFinishStatusPage* page) {
-  uint32_t result = 0;
+  uint32_t result = kSvNetOk;
   SvPumpMessages();
   SvLogMessage(kIdsNetPhaseStart);
   const CSvSwitchList* switches = kit->GetSwitchList();
   if (switches != nullptr && switches->IsSwitchSet(kSwNoNetCpl)) {
     SvLogMessage(kIdsNetPhaseSkipped);
-    return 0;
+    return kSvNetOk;
   }
 
   const CSvMacroList* macros = kit->GetMacroList();
@@ -80,12 +80,12 @@ uint32_t SvRunNetworkPhase(CSvKit* kit, CSvFinishStatusPage* page) {
       calls = (flags & kNetSingleAttempt) == 0 && (flags & kNetSecondAttempt) != 0 ? 2 : 1;
     else
       calls = (flags & (kNetKeepIfAbsent | kNetSingleAttempt)) == 0 ? 1 : 0;
-    uint32_t componentResult = 0;
+    uint32_t componentResult = kSvNetOk;
     for (int i = 0; i < calls; ++i) componentResult = SvRemoveNetComponent(kit, component, page);
     // Any component left registered fails the phase, not only the last one:
     // deleting the files of a component the control panel still lists would
     // leave a broken network configuration.
-    if (componentResult != 0) result = componentResult;
+    if (componentResult != kSvNetOk) result = componentResult;
   }
 
   svp::Net().ReviewBindings();

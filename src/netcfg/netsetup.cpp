@@ -6,5 +6,5 @@ uint32_t SvLoadNetSetupLibrary() { return svp::Net().Load(); }
 
 uint32_t SvFreeNetSetupLibrary() {
   svp::Net().Free();
-  return 0;
+  return kSvNetSetupOk;
 }

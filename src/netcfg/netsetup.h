@@ -3,6 +3,14 @@
 
 #include <cstdint>
 
-// 0 bound; 2 the library cannot be loaded; 4 an entry point is missing.
+// Results of the binding.
+enum : uint32_t {
+  kSvNetSetupOk = 0,
+  kSvNetSetupNotLoadable = 2,
+  kSvNetSetupEntryMissing = 4,  // an entry point is missing
+};
+
+// Ok (bound), NotLoadable or EntryMissing.
 uint32_t SvLoadNetSetupLibrary();
+// Always Ok.
 uint32_t SvFreeNetSetupLibrary();

@@ -40,5 +40,5 @@ void SvRemoveNetRegistration(const std::string& key, const std::string& option) 
   if (recordedInf != libraryInf) return;
   uint32_t infResult = 0;
   uint32_t code = svp::Net().ComponentRemove(option, &infResult);
-  if (code != 0) SvLogMessageBox(kIdsRemoveFailed, svp::kMbIconExclamation, option, code, "");
+  if (code != 0) SvLogMessageBox(kIdsRemoveFailed, kSvBoxIconExclamation, option, code, "");
 }

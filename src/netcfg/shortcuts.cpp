@@ -41,7 +41,7 @@ uint32_t SvRunShortcutPhase(CSvKit* kit, CSvFinishStatusPage* page) {
   const CSvSwitchList* switches = kit->GetSwitchList();
   if (switches != nullptr && switches->IsSwitchSet(kSwNoShortcuts)) {
     SvLogMessage(kIdsShortcutPhaseSkipped);
-    return 0;
+    return kSvShortcutPhaseOk;
   }
 
   svp::IShell& shell = svp::Shell();
@@ -52,7 +52,7 @@ uint32_t SvRunShortcutPhase(CSvKit* kit, CSvFinishStatusPage* page) {
   // root of the current drive; nothing is deleted then.
   if (!shell.GetSpecialFolderPath(svp::kCsidlCommonPrograms, &programs) || programs.empty()) {
     SetStatus(page, completed);
-    return 0;
+    return kSvShortcutPhaseOk;
   }
   programs += '\\';
 
@@ -87,5 +87,5 @@ uint32_t SvRunShortcutPhase(CSvKit* kit, CSvFinishStatusPage* page) {
   svp::Fs().RemoveDirectory(programs + kProgramGroup);
   SetStatus(page, completed);
   shell.UninitializeCom();
-  return 0;
+  return kSvShortcutPhaseOk;
 }

@@ -7,5 +7,7 @@
 class CSvKit;
 class CSvFinishStatusPage;
 
-// Always 0.
+enum : uint32_t { kSvShortcutPhaseOk = 0 };
+
+// Always Ok.
 uint32_t SvRunShortcutPhase(CSvKit* kit, CSvFinishStatusPage* page);

@@ -86,15 +86,18 @@ uint32_t SvCleanEnvironment(CSvKit* kit) {
   CSvMacroList* macros = kit != nullptr ? kit->GetMacroList() : nullptr;
   // An empty (or undefined) product directory names nothing to remove: the
   // list editor would otherwise cut the first entry it finds before a ";".
-  if (macros == nullptr || macros->GetMacroValue("LDID_SV", directory) != 0 || directory.empty())
-    return 0;
+  if (macros == nullptr || macros->GetMacroValue("LDID_SV", directory) != kSvMacroOk ||
+      directory.empty())
+    return kSvEnvironmentCleaned;
   for (char& c : directory)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
 
-  if (SvRegEditList(kEnvironmentKey, "Path", directory, 3) != 0) return 14;
+  if (SvRegEditList(kEnvironmentKey, "Path", directory, kSvListRemove) != kSvRegOk)
+    return kSvEnvironmentFailed;
   svp::Sys().NotifyEnvironmentChange();
-  if (SvRegEditList(kEnvironmentKey, "KSTA", directory, 3) != 0) return 14;
-  return 0;
+  if (SvRegEditList(kEnvironmentKey, "KSTA", directory, kSvListRemove) != kSvRegOk)
+    return kSvEnvironmentFailed;
+  return kSvEnvironmentCleaned;
 }
 
 uint32_t SvCleanAutoexec() {
@@ -102,14 +105,14 @@ uint32_t SvCleanAutoexec() {
   svp::Sys().GetSystemDirectory(&system);
   const std::string file = system + "\\AUTOEXEC.NT";
   const std::string backup = system + "\\AUTOEXEC.SV";
-  if (!svp::Fs().CopyFile(file, backup, false)) return 1;
+  if (!svp::Fs().CopyFile(file, backup, false)) return kSvCleanupDone;
 
   // The backup is opened first: AUTOEXEC.NT is emptied only once its lines
   // can be read back, so a backup that cannot be opened leaves it whole.
   svp::TextFile from;
-  if (from.Open(backup, "r+t") != 0) return 1;
+  if (from.Open(backup, "r+t") != 0) return kSvCleanupDone;
   svp::TextFile to;
-  if (to.Open(file, "w+t") != 0) return 1;
+  if (to.Open(file, "w+t") != 0) return kSvCleanupDone;
 
   // Lines with a mark are dropped wherever they stand.  Unmarked lines after
   // the first marked one are kept: they are the user's own configuration
@@ -117,24 +120,24 @@ uint32_t SvCleanAutoexec() {
   std::string piece;
   while (from.Gets(&piece, kLinePiece))
     if (!HasMark(piece)) to.Puts(piece);
-  return 1;
+  return kSvCleanupDone;
 }
 
 uint32_t SvRemoveProductDirectories() {
   svp::IRegistry& reg = svp::Reg();
   svp::RegKey key = 0;
   if (reg.OpenKey(svp::kHKeyLocalMachine, kConfigurationKey, svp::kMaximumAllowed, &key) != 0)
-    return 1;
+    return kSvCleanupDone;
   char buffer[260] = {};
   uint32_t size = sizeof(buffer);
   uint32_t type = 0;
   const uint32_t status =
       reg.QueryValue(key, "LDID_SV", &type, reinterpret_cast<uint8_t*>(buffer), &size);
   reg.CloseKey(key);
-  if (status != 0) return 1;
+  if (status != 0) return kSvCleanupDone;
   const std::string directory(buffer, strnlen(buffer, std::min<size_t>(size, sizeof(buffer))));
   // An empty value would name the root of the current drive.
-  if (directory.empty()) return 1;
+  if (directory.empty()) return kSvCleanupDone;
 
   svp::IFileSystem& fs = svp::Fs();
   fs.RemoveDirectory(directory + "\\PROTOCOL\\TRELLNET");
@@ -142,5 +145,5 @@ uint32_t SvRemoveProductDirectories() {
   fs.RemoveDirectory(directory);
   // Whatever is still in it by the restart decides whether it goes then.
   fs.MoveFileEx(directory, nullptr, svp::kMoveDelayUntilReboot);
-  return 1;
+  return kSvCleanupDone;
 }

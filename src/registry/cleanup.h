@@ -9,9 +9,21 @@ class CSvKit;
 
 // Deletes every adapter "NetworkAddress" value that the protocol assigned.
 void SvResetAdapterAddresses();
-// 0, or 14 when the environment key or a list could not be read or written.
+// Results of the environment clean-up.
+enum : uint32_t {
+  kSvEnvironmentCleaned = 0,  // also when there is no product directory to remove
+  kSvEnvironmentFailed = 14,  // the environment key or a list could not be read or written
+};
+
+// Results of the AUTOEXEC.NT clean-up and the directory removal: unlike the
+// phases, zero is the one that stops the removal sequence.
+enum : uint32_t {
+  kSvCleanupStop = 0,
+  kSvCleanupDone = 1,
+};
+
 uint32_t SvCleanEnvironment(CSvKit* kit);
-// Always 1.
+// Always Done.
 uint32_t SvCleanAutoexec();
-// Always 1.
+// Always Done.
 uint32_t SvRemoveProductDirectories();

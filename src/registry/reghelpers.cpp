@@ -102,7 +102,7 @@ int32_t SvRegEditList(const std::string& path, const std::string& name, const st
   uint32_t type = svp::kRegSz;
   uint32_t size = 0;
   bool exists = false;
-  if (mode != 0) {
+  if (mode != kSvListSet) {
     status = reg.QueryValue(key, name, &type, nullptr, &size);
     if (status == svp::kErrFileNotFound) {
       type = svp::kRegSz;
@@ -114,9 +114,9 @@ int32_t SvRegEditList(const std::string& path, const std::string& name, const st
       exists = true;
     }
   }
-  if (mode == 3 && (!exists || size == 0)) {
+  if (mode == kSvListRemove && (!exists || size == 0)) {
     reg.CloseKey(key);
-    return 0;
+    return kSvRegOk;
   }
 
   std::string current;
@@ -125,7 +125,7 @@ int32_t SvRegEditList(const std::string& path, const std::string& name, const st
     std::unique_ptr<char[]> data = Allocate(capacity);
     if (!data) {
       reg.CloseKey(key);
-      return -1;
+      return kSvRegNoMemory;
     }
     uint32_t read = static_cast<uint32_t>(capacity);
     status = reg.QueryValue(key, name, &type, reinterpret_cast<uint8_t*>(data.get()), &read);
@@ -138,26 +138,26 @@ int32_t SvRegEditList(const std::string& path, const std::string& name, const st
 
   bool write = false;
   std::string text;
-  if (mode == 0) {
+  if (mode == kSvListSet) {
     text = item;
     type = svp::kRegSz;
     write = true;
-  } else if (!exists && (mode == 1 || mode == 2)) {
+  } else if (!exists && (mode == kSvListAppend || mode == kSvListPrepend)) {
     text = item;
     write = true;
-  } else if (exists && mode >= 1 && mode <= 3) {
+  } else if (exists && mode >= kSvListAppend && mode <= kSvListRemove) {
     std::string list = current;
     if (list.empty() || list.back() != ';') list += ';';
     const std::string search = item + ";";
     const size_t found = list.find(search);
-    if (mode == 1 && found == std::string::npos) {
+    if (mode == kSvListAppend && found == std::string::npos) {
       text = list + item;
       write = true;
-    } else if (mode == 2 && found == std::string::npos) {
+    } else if (mode == kSvListPrepend && found == std::string::npos) {
       // Prepending keeps the value as it was read: Y before X gives "Y;X".
       text = item + ";" + current;
       write = true;
-    } else if (mode == 3 && found != std::string::npos) {
+    } else if (mode == kSvListRemove && found != std::string::npos) {
       const size_t end = list.find(';', found);
       text = list.substr(0, found) + list.substr(end + 1);
       write = true;
@@ -188,7 +188,7 @@ int32_t SvRegMoveValues(const std::string& destination, const std::string& sourc
   const size_t dataCapacity = static_cast<size_t>(maxDataLen) + 10;
   std::unique_ptr<char[]> name = Allocate(nameCapacity);
   std::unique_ptr<char[]> data = Allocate(dataCapacity);
-  if (!name || !data) return -1;
+  if (!name || !data) return kSvRegNoMemory;
 
   for (uint32_t index = 0;; ++index) {
     status = reg.OpenKey(kMachine, source, svp::kKeyAllAccess, &key);

@@ -8,6 +8,7 @@
 
 class CSvMacroList;
 
+// Results of the reader and of the text edits that use it.
 enum : uint32_t {
   kSvReadOk = 0,
   kSvReadNoFile = 1,
@@ -21,15 +22,15 @@ class CSvCommandFile {
  public:
   explicit CSvCommandFile(const CSvMacroList* macros);
 
-  uint32_t Open(const std::string& path);  // 0 or the platform's error
+  uint32_t Open(const std::string& path);  // Ok or the platform's error
   bool IsOpen() const { return file_.IsOpen(); }
   void Close() { file_.Close(); }
 
-  // Next normalised line (trimmed, comment cut, macros expanded): 0 or 2.
+  // Next normalised line (trimmed, comment cut, macros expanded): Ok or Eof.
   uint32_t ReadLine(std::string& out);
-  // Positions after the header [name], searching from the top: 0 or 5.
+  // Positions after the header [name], searching from the top: Ok or NoSection.
   uint32_t FindSection(const std::string& name);
-  // Next line split at "=": 0, 2 at end of file, 3 at a section header.
+  // Next line split at "=": Ok, Eof, or Section at a section header.
   uint32_t ReadCommand(std::string& command, std::string& argument);
 
  private:

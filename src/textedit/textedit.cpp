@@ -25,13 +25,13 @@ CSvTextEdit::CSvTextEdit(const CSvMacroList* macros, const std::string& conditio
       file_(macros) {}
 
 uint32_t CSvTextEdit::Run() {
-  if (macros_ == nullptr || !macros_->IsMacroTrue(condition_.c_str())) return 0;
+  if (macros_ == nullptr || !macros_->IsMacroTrue(condition_.c_str())) return kSvReadOk;
   std::string expanded;
   macros_->ExpandMacros(commandFile_.c_str(), expanded, '{', '}');
   commandFile_.swap(expanded);
   if (file_.Open(commandFile_) != 0) return kSvReadNoFile;
 
-  uint32_t status = 0;
+  uint32_t status = kSvReadOk;
   std::string name;
   for (;;) {
     SvNextToken(sections_, " ", name);
@@ -43,7 +43,7 @@ uint32_t CSvTextEdit::Run() {
 }
 
 uint32_t CSvTextEdit::ProcessSection(const std::string& name) {
-  if (file_.FindSection(name) != 0) return kSvReadNoSection;
+  if (file_.FindSection(name) != kSvReadOk) return kSvReadNoSection;
   SvLogText("Found Section %s\n", name);
 
   std::string command;
@@ -65,7 +65,7 @@ uint32_t CSvTextEdit::ProcessSection(const std::string& name) {
 // The commands are recognised and checked only: the uninstall's one real
 // text edit (AUTOEXEC.NT) is a fixed clean-up step, and undoing arbitrary
 // batch or INI edits on a guess could damage files the user changed since.
-uint32_t CSvTextEdit::DoFile(const std::string&) { return 0; }
+uint32_t CSvTextEdit::DoFile(const std::string&) { return kSvReadOk; }
 
 uint32_t CSvTextEdit::DoDeleteBatchCommand(const std::string& argument) {
   std::string rest = argument;
@@ -99,10 +99,10 @@ uint32_t CSvTextEdit::DoDeleteIniValue(const std::string& argument) {
 uint32_t CSvKit::ProcessTextEdits(CSvFinishStatusPage*) {
   if (switches_ != nullptr && switches_->IsSwitchSet(kSwNoTextEdit)) {
     SvLogMessage(kMsgTextEditSkipped);
-    return 0;
+    return kSvKitOk;
   }
   SvLogMessage(kMsgTextEditStart);
   for (CSvTextEdit* edit : textEdits_) edit->Run();
   SvLogMessage(kMsgTextEditEnd);
-  return 0;
+  return kSvKitOk;
 }

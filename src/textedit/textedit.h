@@ -23,13 +23,13 @@ class CSvTextEdit : public CSvObject {
   const std::string& GetSections() const { return sections_; }
   uint32_t GetFlags() const { return flags_; }
 
-  // 0 (condition false or no section), 1 (file not opened), or the last
-  // section's status 2, 3 or 5.
+  // Ok (condition false or no section), NoFile, or the last section's
+  // status.
   uint32_t Run();
-  // 2, 3 or 5.
+  // Eof, Section (the next header) or NoSection.
   uint32_t ProcessSection(const std::string& name);
 
-  // 0, or 4 for a missing argument.
+  // Ok, or MissingArg.
   uint32_t DoFile(const std::string& argument);
   uint32_t DoDeleteBatchCommand(const std::string& argument);
   uint32_t DoDeleteIniValue(const std::string& argument);

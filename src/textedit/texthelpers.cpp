@@ -10,11 +10,14 @@ bool IsSpace(char c) {
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Above every base, so it ends the number.
+constexpr int kNotADigit = 99;
+
 int DigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'z') return c - 'a' + 10;
   if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  return 99;
+  return kNotADigit;
 }
 
 }  // namespace

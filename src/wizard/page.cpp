@@ -19,7 +19,7 @@ CSvWizardPage::~CSvWizardPage() {
   bitmap_ = 0;
 }
 
-int CSvWizardPage::Validate(bool) { return 1; }
+int CSvWizardPage::Validate(bool) { return kSvPageValid; }
 
 void CSvWizardPage::GetName(std::string& out) const { out = name_; }
 
@@ -37,7 +37,7 @@ intptr_t CSvWizardPage::OnKillActive() {
   UpdateData(true);
   // Leaving backwards never validates: the user may always go back.
   if (wizard_->IsGoingBack()) return 0;
-  return Validate(true) == 1 ? 0 : -1;
+  return Validate(true) == kSvPageValid ? 0 : -1;
 }
 
 intptr_t CSvWizardPage::OnSetActive() {
@@ -85,7 +85,7 @@ intptr_t CSvWizardPage::OnNotify(uint32_t, int code) {
 intptr_t CSvWizardPage::OnWizardFinish() {
   UpdateData(true);
   // Non-zero keeps the sheet open on this page.
-  if (Validate(true) != 1) return templateId_;
+  if (Validate(true) != kSvPageValid) return templateId_;
   for (CSvWizardPage* page : wizard_->GetPages()) page->OnFinishing();
   // The removal runs from the message loop, not inside the notification,
   // so the sheet stays on screen while it works.

@@ -17,6 +17,9 @@ class CSvKit;
 // Every page shows bitmap 105 over its panel control 7000.
 enum : uint32_t { kSvPanelBitmapId = 105, kSvPanelControlId = 7000 };
 
+// Results of Validate.
+enum : int { kSvPageInvalid = 0, kSvPageValid = 1 };
+
 class CSvWizardPage : public CSvObject, public svp::ISheetPage {
  public:
   SV_DECLARE_RUNTIME_CLASS(CSvWizardPage)
@@ -27,7 +30,7 @@ class CSvWizardPage : public CSvObject, public svp::ISheetPage {
   CSvWizardPage& operator=(const CSvWizardPage&) = delete;
 
   // The page's slots, in this order.
-  // 1 when the page's input is acceptable.
+  // Valid when the page's input is acceptable.
   virtual int Validate(bool showMessages);
   virtual void GetName(std::string& out) const;
   virtual void SetName(const char* text);

@@ -132,48 +132,48 @@ bool CSvTargetDirPage::IsRequired() {
   // asking.
   silent_ = 1;
   if (GetSwitchList()->IsSwitchSet(kSwNoCopy)) return false;
-  return Validate(true) != 1;
+  return Validate(true) != kSvPageValid;
 }
 
 int CSvTargetDirPage::Validate(bool showMessages) {
   CSvMacroList* macros = GetMacroList();
   SvTrim(directory_);
   if (directory_.empty()) {
-    if (showMessages && IsCurrentPage()) SvLogMessageBox(kIdsDirectoryRequired, svp::kMbOk);
-    return 0;
+    if (showMessages && IsCurrentPage()) SvLogMessageBox(kIdsDirectoryRequired, kSvBoxOk);
+    return kSvPageInvalid;
   }
   if (SvIsUncPath(directory_.c_str())) {
-    if (showMessages) SvMessageBox(kIdsNoUncPath, svp::kMbIconExclamation);
-    return 0;
+    if (showMessages) SvMessageBox(kIdsNoUncPath, kSvBoxIconExclamation);
+    return kSvPageInvalid;
   }
   if (SvIsDriveRoot(directory_.c_str()) || directory_.size() < 3) {
-    if (showMessages) SvMessageBox(kIdsNeedSubdirectory, svp::kMbIconExclamation);
-    return 0;
+    if (showMessages) SvMessageBox(kIdsNeedSubdirectory, kSvBoxIconExclamation);
+    return kSvPageInvalid;
   }
   uint32_t check = SvCheckPath(directory_);
-  if (check == 0) {
+  if (check == kSvPathOk) {
     std::string shortForm;
     GetShortPath(directory_, shortForm);
     macros->SetMacroValue("LDID_SV", shortForm.c_str());
-    return 1;
+    return kSvPageValid;
   }
-  if (!showMessages) return 0;
-  if (check == 3) {
+  if (!showMessages) return kSvPageInvalid;
+  if (check == kSvPathNotFound) {
     bool create =
-        silent_ != 0 || SvMessageBox(kIdsCreateDirectory, svp::kMbYesNo, directory_) == svp::kIdYes;
-    if (!create) return 0;
-    if (SvCreatePath(directory_) == 0) {
+        silent_ != 0 || SvMessageBox(kIdsCreateDirectory, kSvBoxYesNo, directory_) == kSvAnswerYes;
+    if (!create) return kSvPageInvalid;
+    if (SvCreatePath(directory_) == kSvPathOk) {
       std::string shortForm = directory_;
       QueryShortName(directory_, kShortNameCreated, &shortForm);
       macros->SetMacroValue("LDID_SV", shortForm.c_str());
-      return 1;
+      return kSvPageValid;
     }
     // The failure boxes carry the exclamation icon like the other refusals.
-    if (IsCurrentPage()) SvLogMessageBox(kIdsCannotCreate, svp::kMbIconExclamation, directory_);
-    return 0;
+    if (IsCurrentPage()) SvLogMessageBox(kIdsCannotCreate, kSvBoxIconExclamation, directory_);
+    return kSvPageInvalid;
   }
-  if (IsCurrentPage()) SvLogMessageBox(kIdsBadDirectory, svp::kMbIconExclamation, directory_);
-  return 0;
+  if (IsCurrentPage()) SvLogMessageBox(kIdsBadDirectory, kSvBoxIconExclamation, directory_);
+  return kSvPageInvalid;
 }
 
 bool CSvTargetDirPage::OnCommand(uint32_t id) {

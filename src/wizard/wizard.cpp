@@ -117,7 +117,7 @@ intptr_t CSvWizard::OnWizardBack() {
 
 intptr_t CSvWizard::Finish() {
   finishing_ = 1;
-  return 0;
+  return kSvFinishHandled;
 }
 
 intptr_t CSvWizard::OnWizardNext() {

@@ -16,6 +16,9 @@ class CSvMacroList;
 class CSvSwitchList;
 class CSvKit;
 
+// What Finish hands back as the result of the finish message; nothing reads it.
+enum : intptr_t { kSvFinishHandled = 0 };
+
 class CSvWizard : public CSvObject, public svp::ISheetFrame {
  public:
   SV_DECLARE_RUNTIME_CLASS(CSvWizard)
