@@ -15,24 +15,10 @@
 #include "platform/platform.h"
 #include "registry/cleanup.h"
 #include "registry/reghelpers.h"
+#include "res/stringids.h"
 #include "wizard/pages.h"
 
 namespace {
-
-enum : uint32_t {
-  kIdsCancelQuestion = 5004,
-  kIdsUninstallFailed = 10005,
-  kIdsRestartQuestion = 10006,
-  kIdsFinishStart = 10051,
-  kIdsFinishEnd = 10052,
-  kIdsDestroyingWizard = 10053,
-  kIdsClosingLog = 10054,
-  kIdsWillReboot = 10057,
-  kIdsOldVersionRemoved = 10074,
-  kIdsKeyDeleted = 57353,
-  kIdsConfigurationKeyKept = 57354,
-  kIdsSocketsCleanupFailed = 57355,
-};
 
 constexpr char kSocketsCleanupProgram[] = "svs2tnst.exe";
 constexpr uint32_t kHighPriorityClass = 0x80;

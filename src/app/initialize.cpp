@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/textfile.h"
 #include "registry/reghelpers.h"
+#include "res/stringids.h"
 #include "textedit/texthelpers.h"
 #include "wizard/pages.h"
 
@@ -19,17 +20,6 @@ const char kSvConfigurationKey[] =
 const char kSvOldConfigurationKey[] = "SOFTWARE\\OrrisLogic\\SOLVANE\\Setup\\CurrentConfiguration";
 
 namespace {
-
-enum : uint32_t {
-  kIdsAppsDirectory = 6003,
-  kIdsBuildTooOld = 10008,
-  kIdsSecondInstance = 10007,
-  kIdsLogPath = 10017,
-  kIdsUsage = 10034,
-  kIdsRunningOnBuild = 10038,
-  kIdsCommandLine = 10039,
-  kIdsInitFailed = 10055,
-};
 
 constexpr uint32_t kMinimumBuild = 1381;
 constexpr size_t kCommandLineLimit = 255;

@@ -6,16 +6,10 @@
 #include "netcfg/netsetup.h"
 #include "platform/platform.h"
 #include "platform/sheet.h"
+#include "res/stringids.h"
 #include "wizard/page.h"
 
 namespace {
-
-enum : uint32_t {
-  kIdsWrongWindows = 1213,
-  kIdsNetSetupMissing = 1212,
-  kIdsConfigurationKey = 5001,
-  kIdsNotAdmin = 57352,
-};
 
 CSetupApp* g_app = nullptr;
 

@@ -8,19 +8,9 @@
 #include <vector>
 
 #include "app/svobject.h"
-
-// Switch identifiers: the string-table entries that hold the switch names.
-enum : uint32_t {
-  kSwNoNetCpl = 20000,
-  kSwNoVerCheck = 20001,
-  kSwForceCopy = 20002,
-  kSwNoShortcuts = 20003,
-  kSwNoCopy = 20004,
-  kSwForceNew = 20005,
-  kSwSilent = 20016,
-  kSwNoTextEdit = 20017,
-  kSwAutoSetup = 20018,
-};
+// The switch identifiers (kSwNoNetCpl ...) are the string-table entries that
+// hold the switch names.
+#include "res/stringids.h"
 
 class CSvSwitch : public CSvObject {
  public:

@@ -10,21 +10,11 @@
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/platform.h"
+#include "res/stringids.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
 
 namespace {
-
-enum : uint32_t {
-  kIdsDirectoryCreateFailed = 10045,
-  kIdsCopySkipped = 10037,
-  kIdsVcpOpen = 20013,
-  kIdsVcpClose = 20012,
-  kIdsCopyFile = 57347,
-  kIdsCopyFailed = 57348,
-  kIdsDeleteFile = 57349,
-  kIdsDeleteFailed = 57350,
-};
 
 constexpr char kErrorCaption[] = "Installation Error";
 // The question is composed in a buffer of this many characters.

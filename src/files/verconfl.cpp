@@ -5,6 +5,7 @@
 #include "files/fileops.h"
 #include "log/svlog.h"
 #include "platform/dialogs.h"
+#include "res/stringids.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ uint32_t SvCheckVersionConflict(const std::string& source, const std::string& de
     if (!IsOlder(from.fixed.fileVersionMS, from.fixed.fileVersionLS, to.fixed.fileVersionMS,
                  to.fixed.fileVersionLS))
       return kSvVersionCopy;
-    SvLoadString(kSvIdsYourVersion, &dialog.m_label);
+    SvLoadString(kIdsYourVersion, &dialog.m_label);
     dialog.m_value = to.version;
   } else {
     // A missing destination is no conflict.  The times are read here for
@@ -71,7 +72,7 @@ uint32_t SvCheckVersionConflict(const std::string& source, const std::string& de
     if (!IsOlder(from.file.lastWrite.high, from.file.lastWrite.low, to.file.lastWrite.high,
                  to.file.lastWrite.low))
       return kSvVersionCopy;
-    SvLoadString(kSvIdsFileDate, &dialog.m_label);
+    SvLoadString(kIdsFileDate, &dialog.m_label);
     dialog.m_value = SvFormatFileDate(to.file.lastWrite);
   }
 

@@ -8,9 +8,6 @@
 #include "app/svobject.h"
 #include "platform/platform.h"
 
-// String-table texts of the dialog's label.
-enum : uint32_t { kSvIdsYourVersion = 57345, kSvIdsFileDate = 57346 };
-
 // What DoModal gives when there is no dialog to show.
 enum : int { kSvVersionDialogNotShown = -1 };
 

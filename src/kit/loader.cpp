@@ -4,15 +4,13 @@
 #include "macros/macros.h"
 #include "platform/platform.h"
 #include "platform/textfile.h"
+#include "res/stringids.h"
 #include "textedit/textedit.h"
 #include "textedit/texthelpers.h"
 
 namespace {
 
 enum : uint32_t {
-  kMsgKitOpenFailed = 10041,
-  kMsgKitBrowse = 10004,
-  kMsgKitTooOld = 10066,
   kKitLocationTemplate = 1540,
 };
 
@@ -167,8 +165,8 @@ uint32_t CSvKit::LoadKitData(const char* directory, const char* fileName) {
   for (;;) {
     const uint32_t error = file.Open(path, "rt");
     if (error == 0) break;
-    SvLogMessage(kMsgKitOpenFailed, path, error);
-    if (SvMessageBox(kMsgKitBrowse, kSvBoxOkCancel | kSvBoxIconExclamation, path) !=
+    SvLogMessage(kIdsKitOpenFailed, path, error);
+    if (SvMessageBox(kIdsKitBrowse, kSvBoxOkCancel | kSvBoxIconExclamation, path) !=
         kSvAnswerOk) {
       return kSvKitGaveUp;
     }
@@ -211,7 +209,7 @@ uint32_t CSvKit::LoadKitData(const char* directory, const char* fileName) {
       }
     }
     if (!reader.ReadLine(line, lineNumber)) {
-      SvLogMessageBox(kMsgKitTooOld, kSvBoxIconExclamation, path);
+      SvLogMessageBox(kIdsKitTooOld, kSvBoxIconExclamation, path);
       svp::Ui().EndWaitCursor();
       file.Close();
       return kSvKitVersionTooOld;

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/textfile.h"
+#include "res/stringids.h"
 
 namespace {
 constexpr bool SameValue(uint32_t ours, uint32_t platform) { return ours == platform; }
@@ -29,7 +30,7 @@ void SetMessage(std::string text) {
 
 int ShowBox(const std::string& text, uint32_t type) {
   std::string caption;
-  SvLoadString(kSvIdsAppTitle, &caption);
+  SvLoadString(kIdsAppTitle, &caption);
   return svp::Ui().MessageBox(text, caption, type, true);
 }
 
@@ -42,7 +43,7 @@ void WriteMessage() {
   if (ok) return;
   std::string failed = g_message;
   std::string question;
-  if (!SvLoadString(kSvIdsLogWriteFailed, &question)) return;
+  if (!SvLoadString(kIdsLogWriteFailed, &question)) return;
   SetMessage(SvFormat(question, {failed}));
   if (ShowBox(g_message, kSvBoxYesNo | kSvBoxIconExclamation) == kSvAnswerYes) SvCloseLog();
 }

@@ -11,12 +11,6 @@
 
 #include "log/format.h"
 
-// String-table identifiers used by the log itself.
-enum : uint32_t {
-  kSvIdsAppTitle = 57344,
-  kSvIdsLogWriteFailed = 10009,
-};
-
 // Styles of the message boxes (the platform's own values, passed through).
 enum : uint32_t {
   kSvBoxOk = 0x0,

@@ -6,18 +6,10 @@
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/platform.h"
+#include "res/stringids.h"
 #include "wizard/pages.h"
 
 namespace {
-
-enum : uint32_t {
-  kIdsRemoving = 10012,
-  kIdsNetPhaseStart = 10021,
-  kIdsNetRemoveFailed = 10025,
-  kIdsNetPhaseEnd = 10030,
-  kIdsNetPhaseSkipped = 10036,
-  kIdsUnknownError = 599,
-};
 
 // Flags of a network component record.
 enum : uint32_t {
@@ -31,7 +23,7 @@ enum : uint32_t {
 std::string SvGetNetSetupErrorText(uint32_t code) {
   std::string text;
   // Identifiers of the string table are 16-bit; a larger code has no entry.
-  if (code > 0xFFFFu || !SvLoadString(code, &text)) SvLoadString(kIdsUnknownError, &text);
+  if (code > 0xFFFFu || !SvLoadString(code, &text)) SvLoadString(kIdsNetUnknownError, &text);
   return text;
 }
 

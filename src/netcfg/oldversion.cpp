@@ -3,10 +3,9 @@
 #include "log/svlog.h"
 #include "platform/platform.h"
 #include "registry/reghelpers.h"
+#include "res/stringids.h"
 
 namespace {
-
-constexpr uint32_t kIdsRemoveFailed = 10025;
 
 const char kSolvaneRules[] = "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\CurrentVersion\\NetRules";
 const char kZozuzivozRules[] =
@@ -40,5 +39,5 @@ void SvRemoveNetRegistration(const std::string& key, const std::string& option) 
   if (recordedInf != libraryInf) return;
   uint32_t infResult = 0;
   uint32_t code = svp::Net().ComponentRemove(option, &infResult);
-  if (code != 0) SvLogMessageBox(kIdsRemoveFailed, kSvBoxIconExclamation, option, code, "");
+  if (code != 0) SvLogMessageBox(kIdsNetRemoveFailed, kSvBoxIconExclamation, option, code, "");
 }

@@ -8,16 +8,10 @@
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/platform.h"
+#include "res/stringids.h"
 #include "wizard/pages.h"
 
 namespace {
-
-enum : uint32_t {
-  kIdsRemoving = 10012,
-  kIdsCompleted = 10016,
-  kIdsShortcutPhaseStart = 10027,
-  kIdsShortcutPhaseSkipped = 10035,
-};
 
 constexpr char kDesktopMarker[] = "Desktop";
 constexpr char kProductShortcut[] = "SOLVANE 32";

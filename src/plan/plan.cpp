@@ -8,10 +8,10 @@
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/memory/memory_sheet.h"
+#include "res/stringids.h"
 
 namespace {
 
-constexpr uint32_t kIdsLogPath = 10017;
 constexpr char kEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 
 using svp::DryRunKind;

@@ -2,7 +2,7 @@
 
 namespace {
 const SvStringEntry kTable[] = {
-#define SVSTR(id, text) {id, text},
+#define SVSTR(id, name, text) {id, text},
 #include "res/strings.inc"
 #undef SVSTR
 };

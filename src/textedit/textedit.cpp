@@ -4,15 +4,8 @@
 #include "kit/kit.h"
 #include "log/svlog.h"
 #include "macros/macros.h"
+#include "res/stringids.h"
 #include "textedit/texthelpers.h"
-
-namespace {
-enum : uint32_t {
-  kMsgTextEditSkipped = 10062,
-  kMsgTextEditStart = 10063,
-  kMsgTextEditEnd = 10067,
-};
-}
 
 CSvTextEdit::CSvTextEdit(const CSvMacroList* macros, const std::string& condition,
                          const std::string& commandFile, const std::string& sections,
@@ -98,11 +91,11 @@ uint32_t CSvTextEdit::DoDeleteIniValue(const std::string& argument) {
 // ---------------------------------------------------------------------------
 uint32_t CSvKit::ProcessTextEdits(CSvFinishStatusPage*) {
   if (switches_ != nullptr && switches_->IsSwitchSet(kSwNoTextEdit)) {
-    SvLogMessage(kMsgTextEditSkipped);
+    SvLogMessage(kIdsTextEditSkipped);
     return kSvKitOk;
   }
-  SvLogMessage(kMsgTextEditStart);
+  SvLogMessage(kIdsTextEditStart);
   for (CSvTextEdit* edit : textEdits_) edit->Run();
-  SvLogMessage(kMsgTextEditEnd);
+  SvLogMessage(kIdsTextEditEnd);
   return kSvKitOk;
 }

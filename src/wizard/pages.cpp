@@ -6,21 +6,11 @@
 #include "macros/macros.h"
 #include "netcfg/oldversion.h"
 #include "platform/platform.h"
+#include "res/stringids.h"
 #include "textedit/texthelpers.h"
 #include "wizard/wizard.h"
 
 namespace {
-
-enum : uint32_t {
-  kIdsReadmePath = 10018,
-  kIdsUpgradeDetected = 10040,
-  kIdsCreateDirectory = 5005,
-  kIdsCannotCreate = 5006,
-  kIdsNeedSubdirectory = 5008,
-  kIdsNoUncPath = 5009,
-  kIdsBadDirectory = 6002,
-  kIdsDirectoryRequired = 6005,
-};
 
 // The target page's own panel bitmap, which the resources do not hold.
 constexpr uint32_t kTargetPanelBitmapId = 120;

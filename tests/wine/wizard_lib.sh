@@ -32,7 +32,7 @@ kp_wait_exit() {
 # The string-table text of an identifier as UIDRIVER prints texts (the
 # table's C escapes are the driver's escapes).
 kp_string() {
-  sed -n "s/^SVSTR($1, \"\\(.*\\)\")\$/\\1/p" "$SV_SRC/src/res/strings.inc"
+  sed -n "s/^SVSTR($1, [A-Za-z0-9]*, \"\\(.*\\)\")\$/\\1/p" "$SV_SRC/src/res/strings.inc"
 }
 
 # UIDRIVER with its console's CR LF line ends made plain LF.
