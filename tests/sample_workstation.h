@@ -35,6 +35,17 @@ inline std::string ReadSource(const std::string& name) {
   return read[name] = out.str();
 }
 
+// The user of an unattended run: OK, Yes to questions, Ignore and Cancel
+// where asked to retry.
+inline int Answer(const svp::MemoryUserInterface::ShownBox& box) {
+  switch (box.type & 0xF) {
+    case svp::kMbOk: return svp::kIdOk;
+    case svp::kMbAbortRetryIgnore: return svp::kIdIgnore;
+    case svp::kMbYesNo: case 3: return svp::kIdYes;  // 3: Yes, No and Cancel
+    default: return svp::kIdCancel;
+  }
+}
+
 inline void Stage(svp::MemoryPlatform& p) {
   using svp::kHKeyCurrentUser;
   using svp::kHKeyLocalMachine;

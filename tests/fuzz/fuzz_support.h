@@ -54,14 +54,7 @@ class Workstation {
     svp::Get().dialogs = &dialogs_;
     SvClearNoToAll();
     if (kind == kSample) sample::Stage(platform_);
-    platform_.ui().SetResponder([](const svp::MemoryUserInterface::ShownBox& box) {
-      switch (box.type & 0xF) {
-        case svp::kMbOk: return int(svp::kIdOk);
-        case svp::kMbAbortRetryIgnore: return int(svp::kIdIgnore);
-        case svp::kMbYesNo: return int(svp::kIdYes);
-        default: return int(svp::kIdCancel);
-      }
-    });
+    platform_.ui().SetResponder(sample::Answer);
     macros_ = std::make_unique<CSvMacroList>(svp::kHKeyLocalMachine, kConfigKey);
     for (const auto& [name, value] : {std::pair<const char*, const char*>{"LDID_SV", "C:\\SV32"},
                                       {"LDID_SYS", "C:\\WINNT\\system32"},

@@ -191,20 +191,14 @@ RunResult Uninstall(const Fault& fault) {
   platform.system().SetCommandLine("/SILENT");
   const State before = Capture(platform);
 
-  // The user answers Yes to the questions and gives up where asked to
-  // retry; a run that keeps asking has not ended.
+  // A run that keeps asking has not ended.
   int boxes = 0;
   platform.ui().SetResponder([&boxes](const svp::MemoryUserInterface::ShownBox& box) {
     if (++boxes > 200) {
       std::fprintf(stderr, "the run keeps asking: %s\n", box.text.c_str());
       std::abort();
     }
-    switch (box.type & 0xF) {
-      case svp::kMbOk: return int(svp::kIdOk);
-      case svp::kMbOkCancel: case 5: return int(svp::kIdCancel);  // 5: Retry and Cancel
-      case svp::kMbAbortRetryIgnore: return int(svp::kIdIgnore);
-      default: return int(svp::kIdYes);
-    }
+    return sample::Answer(box);
   });
   uint64_t pumps = 0;
   platform.ui().SetPumpHook([&pumps] {
