@@ -9,7 +9,7 @@
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/platform.h"
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 #include "registry/reghelpers.h"
 #include "res/stringids.h"
 #include "textedit/texthelpers.h"
@@ -37,7 +37,7 @@ const uint32_t kSwitches[] = {kSwSilent, kSwNoVerCheck, kSwNoNetCpl,    kSwNoTex
 // Reads the next whole line of at most kAnswerLineLimit characters.  A longer
 // line is outside the answer file's format and is skipped whole, so its tail
 // is never taken for a line of its own.
-bool NextAnswerLine(svp::TextFile& file, std::string* line) {
+bool NextAnswerLine(CSvTextFile& file, std::string* line) {
   std::string chunk;
   while (file.Gets(&chunk, kAnswerLineLimit)) {
     bool complete = !chunk.empty() && chunk.back() == '\n';
@@ -126,7 +126,7 @@ bool WriteAnswerValue(const std::string& name, const std::string& value) {
 }
 
 bool ReadAnswerFile(const std::string& path) {
-  svp::TextFile file;
+  CSvTextFile file;
   // Read and write: a file the user may not change is not taken.
   if (file.Open(path, "r+t") != 0) return true;
   std::string line;

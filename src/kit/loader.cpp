@@ -3,7 +3,7 @@
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/platform.h"
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 #include "res/stringids.h"
 #include "textedit/textedit.h"
 #include "textedit/texthelpers.h"
@@ -161,7 +161,7 @@ uint32_t CSvKit::LoadKitData(const char* directory, const char* fileName) {
   std::string path;
   FormKitPath(directory != nullptr ? directory : "", name, path);
 
-  svp::TextFile file;
+  CSvTextFile file;
   for (;;) {
     const uint32_t error = file.Open(path, "rt");
     if (error == 0) break;

@@ -1,7 +1,7 @@
 #include "log/svlog.h"
 
 #include "platform/platform.h"
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 #include "res/stringids.h"
 
 namespace {
@@ -20,7 +20,7 @@ static_assert(SameValue(kSvAnswerOk, svp::kIdOk) && SameValue(kSvAnswerCancel, s
 
 namespace {
 
-svp::TextFile* g_log = nullptr;
+CSvTextFile* g_log = nullptr;
 std::string g_message;  // the message buffer
 
 void SetMessage(std::string text) {
@@ -58,7 +58,7 @@ bool SvLoadString(uint32_t id, std::string* text) {
 }
 
 bool SvOpenLog(const std::string& path) {
-  auto* file = new svp::TextFile;
+  auto* file = new CSvTextFile;
   // Exclusive: a second instance of the program cannot open it, and neither
   // can a second open of this one while the first log is open, which leaves
   // that log's file as it was.

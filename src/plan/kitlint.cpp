@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "macros/macros.h"
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 #include "textedit/texthelpers.h"
 
 namespace {
@@ -184,7 +184,7 @@ int CSvKitLint::Check(const std::string& path) {
   conditions_.clear();
 
   // Opened here first: the loader would ask the user to browse instead.
-  svp::TextFile probe;
+  CSvTextFile probe;
   if (const uint32_t error = probe.Open(path, "rt")) {
     Add(0, true, "cannot be opened (error " + std::to_string(error) + ")");
     return kSvLintErrors;

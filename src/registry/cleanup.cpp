@@ -8,7 +8,7 @@
 #include "kit/kit.h"
 #include "macros/macros.h"
 #include "platform/platform.h"
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 #include "registry/reghelpers.h"
 
 namespace {
@@ -109,9 +109,9 @@ uint32_t SvCleanAutoexec() {
 
   // The backup is opened first: AUTOEXEC.NT is emptied only once its lines
   // can be read back, so a backup that cannot be opened leaves it whole.
-  svp::TextFile from;
+  CSvTextFile from;
   if (from.Open(backup, "r+t") != 0) return kSvCleanupDone;
-  svp::TextFile to;
+  CSvTextFile to;
   if (to.Open(file, "w+t") != 0) return kSvCleanupDone;
 
   // Lines with a mark are dropped wherever they stand.  Unmarked lines after

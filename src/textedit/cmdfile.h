@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 
 class CSvMacroList;
 
@@ -35,5 +35,5 @@ class CSvCommandFile {
 
  private:
   const CSvMacroList* macros_;
-  svp::TextFile file_;
+  CSvTextFile file_;
 };

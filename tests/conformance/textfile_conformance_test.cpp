@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ using Strings = std::vector<std::string>;
 
 class TextConformance : public ConformanceTest {
  protected:
-  Strings ReadAll(TextFile& in) {
+  Strings ReadAll(CSvTextFile& in) {
     Strings lines;
     for (std::string line; in.Gets(&line, 259);) lines.push_back(line);
     return lines;
@@ -22,7 +22,7 @@ class TextConformance : public ConformanceTest {
 TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBackAndCtrlZEndsTheText) {
   const std::string path = In("text.txt");
   {
-    TextFile out;
+    CSvTextFile out;
     ASSERT_EQ(0u, out.Open(path, "w"));
     EXPECT_TRUE(out.Puts("line one\n"));
     EXPECT_TRUE(out.Puts("line two\r\n"));
@@ -30,7 +30,7 @@ TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBackAndCtrlZEndsTheText) {
     EXPECT_TRUE(out.Flush());
   }
   EXPECT_EQ("line one\r\nline two\r\r\nno end", Get(path));
-  TextFile in;
+  CSvTextFile in;
   ASSERT_EQ(0u, in.Open(path, "rt"));
   const Strings lines = {"line one\n", "line two\r\n", "no end"};
   EXPECT_EQ(lines, ReadAll(in));
@@ -47,7 +47,7 @@ TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBackAndCtrlZEndsTheText) {
 
 TEST_F(TextConformance, OpenModesAndExclusiveUse) {
   const std::string path = In("modes.txt");
-  TextFile missing;
+  CSvTextFile missing;
   EXPECT_EQ(kErrFileNotFound, missing.Open(path, "r"));
   EXPECT_FALSE(missing.IsOpen());
   EXPECT_EQ(kErrPathNotFound, missing.Open(In("nodir\\x.txt"), "w"));
@@ -55,17 +55,17 @@ TEST_F(TextConformance, OpenModesAndExclusiveUse) {
   ASSERT_TRUE(Put(path, "old contents\r\n"));
   {
     // "r+" keeps the contents and writes over them from the start.
-    TextFile update;
+    CSvTextFile update;
     ASSERT_EQ(0u, update.Open(path, "r+"));
     EXPECT_TRUE(update.Puts("NEW\n"));
   }
   EXPECT_EQ("NEW\r\nontents\r\n", Get(path));
 
   // "w" empties; shared 0 keeps every other opener out until closed.
-  TextFile exclusive;
+  CSvTextFile exclusive;
   ASSERT_EQ(0u, exclusive.Open(path, "w", 0));
   EXPECT_EQ("<unreadable>", Get(path));
-  TextFile second;
+  CSvTextFile second;
   EXPECT_EQ(kErrSharingViolation, second.Open(path, "w", 0));
   EXPECT_EQ(kErrSharingViolation, second.Open(path, "r"));
   exclusive.Close();

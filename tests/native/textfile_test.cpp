@@ -1,6 +1,6 @@
 // Text streams: the reading details of fgets that the files the program
 // edits depend on, and refusals of a full disk.
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ TEST_F(TextStream, GetsReadsLikeFgetsInTextMode) {
   };
   for (const auto& [bytes, maxChars, expected] : cases) {
     platform_.files().WriteFile("C:\\T.TXT", bytes);
-    svp::TextFile in;
+    CSvTextFile in;
     ASSERT_EQ(0u, in.Open("C:\\T.TXT", "rt"));
     Strings lines;
     for (std::string line; in.Gets(&line, maxChars);) lines.push_back(line);
@@ -40,7 +40,7 @@ TEST_F(TextStream, GetsReadsLikeFgetsInTextMode) {
 }
 
 TEST_F(TextStream, FullDiskAndFailedFlushAreReported) {
-  svp::TextFile out;
+  CSvTextFile out;
   ASSERT_EQ(0u, out.Open("C:\\OUT.TXT", "w"));
   EXPECT_TRUE(out.Puts("kept\n"));
   platform_.files().SetDiskFull('C', true);
@@ -52,7 +52,7 @@ TEST_F(TextStream, FullDiskAndFailedFlushAreReported) {
   out.Close();
   EXPECT_EQ("kept\r\nwritten\r\n", platform_.files().ReadFile("C:\\OUT.TXT"));
 
-  svp::TextFile closed;
+  CSvTextFile closed;
   std::string line;
   EXPECT_FALSE(closed.Puts("x"));
   EXPECT_FALSE(closed.Gets(&line, 10));

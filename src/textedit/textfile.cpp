@@ -1,33 +1,31 @@
-#include "platform/textfile.h"
+#include "textedit/textfile.h"
 
 #include <cstring>
-
-namespace svp {
 
 namespace {
 constexpr uint32_t kChunk = 64 * 1024;
 }
 
-TextFile::~TextFile() { Close(); }
+CSvTextFile::~CSvTextFile() { Close(); }
 
-uint32_t TextFile::Open(const std::string& path, const char* mode, uint32_t share) {
+uint32_t CSvTextFile::Open(const std::string& path, const char* mode, uint32_t share) {
   Close();
-  if (mode == nullptr || (mode[0] != 'r' && mode[0] != 'w')) return kErrInvalidParameter;
+  if (mode == nullptr || (mode[0] != 'r' && mode[0] != 'w')) return svp::kErrInvalidParameter;
   const bool update = std::strchr(mode, '+') != nullptr;
   uint32_t access = 0;
   uint32_t disposition = 0;
   if (mode[0] == 'r') {
-    access = kGenericRead | (update ? static_cast<uint32_t>(kGenericWrite) : 0u);
-    disposition = kOpenExisting;
+    access = svp::kGenericRead | (update ? static_cast<uint32_t>(svp::kGenericWrite) : 0u);
+    disposition = svp::kOpenExisting;
   } else {
-    access = kGenericWrite | (update ? static_cast<uint32_t>(kGenericRead) : 0u);
-    disposition = kCreateAlways;
+    access = svp::kGenericWrite | (update ? static_cast<uint32_t>(svp::kGenericRead) : 0u);
+    disposition = svp::kCreateAlways;
   }
-  IFileSystem& fs = Fs();
-  FileHandle h = fs.CreateFile(path, access, share, disposition);
-  if (h == kInvalidFile) {
+  svp::IFileSystem& fs = svp::Fs();
+  svp::FileHandle h = fs.CreateFile(path, access, share, disposition);
+  if (h == svp::kInvalidFile) {
     uint32_t err = fs.GetLastError();
-    return err != 0 ? err : kErrAccessDenied;
+    return err != 0 ? err : svp::kErrAccessDenied;
   }
   handle_ = h;
   buffer_.clear();
@@ -37,11 +35,11 @@ uint32_t TextFile::Open(const std::string& path, const char* mode, uint32_t shar
   return 0;
 }
 
-bool TextFile::Fill() {
+bool CSvTextFile::Fill() {
   if (eof_ || error_) return false;
   std::string chunk(kChunk, '\0');
   uint32_t got = 0;
-  if (!Fs().ReadFile(handle_, &chunk[0], kChunk, &got)) {
+  if (!svp::Fs().ReadFile(handle_, &chunk[0], kChunk, &got)) {
     error_ = true;
     return false;
   }
@@ -62,7 +60,7 @@ bool TextFile::Fill() {
   return true;
 }
 
-bool TextFile::Gets(std::string* line, size_t maxChars) {
+bool CSvTextFile::Gets(std::string* line, size_t maxChars) {
   line->clear();
   if (!IsOpen() || maxChars == 0) return false;
   bool any = false;
@@ -105,7 +103,7 @@ bool TextFile::Gets(std::string* line, size_t maxChars) {
   return true;
 }
 
-bool TextFile::Puts(const std::string& text) {
+bool CSvTextFile::Puts(const std::string& text) {
   if (!IsOpen()) return false;
   std::string out;
   out.reserve(text.size() + 8);
@@ -114,28 +112,27 @@ bool TextFile::Puts(const std::string& text) {
     out.push_back(c);
   }
   uint32_t written = 0;
-  if (!Fs().WriteFile(handle_, out.data(), static_cast<uint32_t>(out.size()), &written)) return false;
+  if (!svp::Fs().WriteFile(handle_, out.data(), static_cast<uint32_t>(out.size()), &written)) return false;
   return written == out.size();
 }
 
-bool TextFile::Flush() { return IsOpen() && Fs().FlushFileBuffers(handle_); }
+bool CSvTextFile::Flush() { return IsOpen() && svp::Fs().FlushFileBuffers(handle_); }
 
-bool TextFile::Rewind() {
+bool CSvTextFile::Rewind() {
   if (!IsOpen()) return false;
   buffer_.clear();
   pos_ = 0;
   eof_ = false;
   error_ = false;
-  return Fs().SetFilePointer(handle_, 0);
+  return svp::Fs().SetFilePointer(handle_, 0);
 }
 
-void TextFile::Close() {
-  if (handle_ != kInvalidFile) {
-    Fs().CloseHandle(handle_);
-    handle_ = kInvalidFile;
+void CSvTextFile::Close() {
+  if (handle_ != svp::kInvalidFile) {
+    svp::Fs().CloseHandle(handle_);
+    handle_ = svp::kInvalidFile;
   }
   buffer_.clear();
   pos_ = 0;
 }
 
-}  // namespace svp

@@ -9,21 +9,19 @@
 
 #include "platform/platform.h"
 
-namespace svp {
-
-class TextFile {
+class CSvTextFile {
  public:
-  TextFile() = default;
-  ~TextFile();
-  TextFile(const TextFile&) = delete;
-  TextFile& operator=(const TextFile&) = delete;
+  CSvTextFile() = default;
+  ~CSvTextFile();
+  CSvTextFile(const CSvTextFile&) = delete;
+  CSvTextFile& operator=(const CSvTextFile&) = delete;
 
   // mode as for fopen: "r", "r+", "w", "w+" (a "t" and a "c" may follow).
-  // share: kShareRead | kShareWrite by default, 0 for exclusive use.
+  // share: read and write sharing by default, 0 for exclusive use.
   // Returns 0 or the platform's error number.
   uint32_t Open(const std::string& path, const char* mode,
-                uint32_t share = kShareRead | kShareWrite);
-  bool IsOpen() const { return handle_ != kInvalidFile; }
+                uint32_t share = svp::kShareRead | svp::kShareWrite);
+  bool IsOpen() const { return handle_ != svp::kInvalidFile; }
 
   // fgets with a buffer of maxChars + 1: at most maxChars characters, up to
   // and including the next line feed.  The line is cut at a NUL byte as a C
@@ -40,11 +38,10 @@ class TextFile {
  private:
   bool Fill();
 
-  FileHandle handle_ = kInvalidFile;
+  svp::FileHandle handle_ = svp::kInvalidFile;
   std::string buffer_;
   size_t pos_ = 0;
   bool eof_ = false;
   bool error_ = false;
 };
 
-}  // namespace svp
