@@ -84,6 +84,25 @@ bool OpenComponent(const wchar_t* option, REGSAM access, HKEY* key) {
   return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key) == ERROR_SUCCESS;
 }
 
+// Deletes a key and everything under it.  NT 4.0 has no RegDeleteTree, and
+// its RegDeleteKey refuses a key with subkeys: the subkeys go first.
+LONG DeleteKeyTree(HKEY parent, const wchar_t* name) {
+  HKEY key = nullptr;
+  LONG status = RegOpenKeyExW(parent, name, 0, KEY_ALL_ACCESS, &key);
+  if (status != ERROR_SUCCESS) return status;
+  wchar_t child[256];
+  for (;;) {
+    DWORD length = sizeof child / sizeof child[0];
+    if (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    status = DeleteKeyTree(key, child);
+    if (status != ERROR_SUCCESS) break;
+  }
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return status;
+  return RegDeleteKeyW(parent, name);
+}
+
 // Copies text into a caller's buffer of *size characters; *size becomes the
 // text's length, or the size needed when it does not fit.
 DWORD CopyOut(const std::wstring& text, PWSTR buffer, PDWORD size) {
@@ -157,7 +176,7 @@ DWORD WINAPI NetSetupComponentRemove(HWND /*owner*/, PCWSTR option, DWORD /*flag
   HKEY components = nullptr;
   LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kComponents, 0, KEY_ALL_ACCESS, &components);
   if (status != ERROR_SUCCESS) return static_cast<DWORD>(status);
-  status = RegDeleteTreeW(components, option);
+  status = DeleteKeyTree(components, option);
   RegCloseKey(components);
   return static_cast<DWORD>(status);
 }

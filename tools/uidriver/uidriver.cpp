@@ -136,26 +136,25 @@ std::string TextOf(HWND window) {
 
 int ControlId(HWND window) { return static_cast<int>(GetWindowLongPtrA(window, GWLP_ID) & 0xFFFF); }
 
+BOOL CALLBACK AddVisible(HWND window, LPARAM list) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK AddAny(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> TopWindows() {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM list) -> BOOL {
-        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(AddVisible, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> windows;
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumChildWindows(parent, AddAny, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 

@@ -62,9 +62,13 @@ bool FileSystem::WriteFile(FileHandle h, const void* data, uint32_t count, uint3
 bool FileSystem::FlushFileBuffers(FileHandle h) { return ::FlushFileBuffers(ToHandle(h)) != FALSE; }
 
 bool FileSystem::SetFilePointer(FileHandle h, uint64_t position) {
-  LARGE_INTEGER to;
-  to.QuadPart = static_cast<LONGLONG>(position);
-  return ::SetFilePointerEx(ToHandle(h), to, nullptr, FILE_BEGIN) != FALSE;
+  // NT 4.0 has no SetFilePointerEx: the position goes in two halves, and
+  // 0xFFFFFFFF is a failure only when the last error says so.
+  LONG high = static_cast<LONG>(position >> 32);
+  ::SetLastError(NO_ERROR);
+  DWORD low = ::SetFilePointer(ToHandle(h), static_cast<LONG>(position & 0xFFFFFFFFu), &high,
+                               FILE_BEGIN);
+  return low != INVALID_SET_FILE_POINTER || ::GetLastError() == NO_ERROR;
 }
 
 bool FileSystem::SetEndOfFile(FileHandle h) { return ::SetEndOfFile(ToHandle(h)) != FALSE; }
