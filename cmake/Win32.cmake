@@ -1,16 +1,43 @@
 # Windows build (MinGW-w64): KITPURGE.EXE, the stand-ins, the UI driver and
-# the Wine tests.  Every program and DLL goes to build/win64/bin/.
+# the Wine tests.  Every program and DLL goes to build/<preset>/bin/: win32 is
+# the program as shipped, win64 only runs the Wine tests where 32-bit code
+# cannot run.
 set(SV_BIN ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${SV_BIN})
 set(SV_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 
+# A 32-bit build runs on a 32-bit-only prefix, like NT 4.0 (no syswow64, no
+# registry redirection), under the 32-bit loader.  Some kernels run no 32-bit
+# code at all (exec fails with "Exec format error"): there the Wine tests of
+# this build are registered but disabled, and the win64 preset runs them.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(SV_WINEARCH win32)
+  set(SV_WINE_LOADER /usr/lib/wine/wine)
+else()
+  set(SV_WINEARCH win64)
+  set(SV_WINE_LOADER /usr/lib/wine/wine64)
+endif()
+execute_process(COMMAND ${SV_WINE_LOADER} --version RESULT_VARIABLE _wine_rc
+  OUTPUT_QUIET ERROR_QUIET)
+if(_wine_rc EQUAL 0)
+  set(SV_WINE_RUNS ON)
+else()
+  set(SV_WINE_RUNS OFF)
+  message(WARNING "${SV_WINE_LOADER} does not run on this machine (${_wine_rc}): "
+    "the Wine tests of this build are disabled.")
+endif()
+
 set(SV_WIN32_WARNINGS -Wall -Wextra)
+# The NT 4.0 API: a call that NT 4.0 lacks does not compile.  Every import
+# of the shipped programs is also checked (win32.imports below).
+set(SV_NT4 WINVER=0x0400 _WIN32_WINNT=0x0400)
 
 # --- The Win32 platform --------------------------------------------------------
 file(GLOB SV_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 add_library(sv_platform_win32 STATIC ${SV_WIN32_SOURCES})
 target_include_directories(sv_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(sv_platform_win32 PRIVATE ${SV_WIN32_WARNINGS})
+target_compile_definitions(sv_platform_win32 PUBLIC ${SV_NT4})
 target_link_libraries(sv_platform_win32 PUBLIC sv_core
   comctl32 comdlg32 shell32 ole32 mpr version advapi32 user32 gdi32)
 
@@ -54,6 +81,10 @@ function(sv_netcfg_standin target def dir)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME NETCFG PREFIX "" SUFFIX .DLL
     RUNTIME_OUTPUT_DIRECTORY ${dir} ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/${target})
   target_compile_options(${target} PRIVATE ${SV_WIN32_WARNINGS})
+  target_compile_definitions(${target} PRIVATE ${SV_NT4})
+  # The entry points are WINAPI (stdcall) and exported by their plain names,
+  # as the system's library does.
+  target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
   target_link_libraries(${target} PRIVATE advapi32)
 endfunction()
 sv_netcfg_standin(netcfg_standin netcfg.def ${SV_BIN})
@@ -62,6 +93,7 @@ sv_netcfg_standin(netcfg_incomplete netcfg_incomplete.def ${SV_BIN}/incomplete)
 
 add_executable(svs2tnst_standin WIN32 ${CMAKE_SOURCE_DIR}/tools/svs2tnst_standin/svs2tnst_standin.cpp)
 set_target_properties(svs2tnst_standin PROPERTIES OUTPUT_NAME SVS2TNST SUFFIX .EXE)
+target_compile_definitions(svs2tnst_standin PRIVATE ${SV_NT4})
 target_link_libraries(svs2tnst_standin PRIVATE advapi32)
 
 # --- Test and benchmark aids -------------------------------------------------
@@ -79,12 +111,23 @@ set_target_properties(uidriver PROPERTIES OUTPUT_NAME UIDRIVER SUFFIX .EXE)
 target_compile_options(uidriver PRIVATE ${SV_WIN32_WARNINGS})
 target_link_libraries(uidriver PRIVATE user32 gdi32)
 
+# --- Every import of the shipped programs exists on NT 4.0 ----------------------
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME win32.imports COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/imports_test.sh
+    ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/src/platform/win32/imports.txt
+    $<TARGET_FILE:kitpurge> $<TARGET_FILE:netcfg_standin> $<TARGET_FILE:svs2tnst_standin>)
+endif()
+
 # --- GoogleTest for Windows ----------------------------------------------------
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(CMAKE_CXX_COMPILER MATCHES "-win32$")
+  # The win32 thread model lacks what one gtest class needs; see the header.
+  target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/cmake/gtest-win32)
+endif()
 
 # The string table compiled in, for tests that compare it with the resources.
 add_library(sv_stringtable STATIC ${CMAKE_SOURCE_DIR}/src/res/stringtable.cpp)
@@ -105,7 +148,11 @@ target_include_directories(sv_stringtable PUBLIC ${CMAKE_SOURCE_DIR}/src)
 set(SV_WINE_RUNNER ${CMAKE_SOURCE_DIR}/scripts/wine/run-test.sh)
 
 add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine/make-template.sh ${SV_WINE_ROOT}/template)
-set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP sv_wine_prefix TIMEOUT 300)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP sv_wine_prefix TIMEOUT 300
+  ENVIRONMENT "SV_WINEARCH=${SV_WINEARCH}")
+if(NOT SV_WINE_RUNS)
+  set_tests_properties(wine.prefix PROPERTIES DISABLED TRUE)
+endif()
 
 function(sv_add_wine_test)
   cmake_parse_arguments(T "" "NAME;COMMAND;TIMEOUT" "ARGS;FILES" ${ARGN})
@@ -127,7 +174,10 @@ function(sv_add_wine_test)
   set_tests_properties(wine.${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
     FIXTURES_REQUIRED sv_wine_prefix
-    ENVIRONMENT "SV_BIN=${SV_BIN};SV_SRC=${CMAKE_SOURCE_DIR};SV_WINE_ROOT=${SV_WINE_ROOT};SV_WINE_FILES=${files};SV_WINE_TIMEOUT=${T_TIMEOUT}")
+    ENVIRONMENT "SV_BIN=${SV_BIN};SV_SRC=${CMAKE_SOURCE_DIR};SV_WINE_ROOT=${SV_WINE_ROOT};SV_WINE_FILES=${files};SV_WINE_TIMEOUT=${T_TIMEOUT};SV_WINEARCH=${SV_WINEARCH}")
+  if(NOT SV_WINE_RUNS)
+    set_tests_properties(wine.${T_NAME} PROPERTIES DISABLED TRUE)
+  endif()
 endfunction()
 
 # Files every C++ Wine test finds beside itself.
