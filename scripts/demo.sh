@@ -13,20 +13,25 @@ root=$PWD
 scripts/ensure-tools.sh
 
 jobs=$(nproc)
-echo "== Building (native and win64)"
+# The program ships as 32-bit; a kernel that runs no 32-bit code cannot start
+# 32-bit Wine, and the demo then shows the 64-bit build.
+preset=win32
+/usr/lib/wine/wine --version >/dev/null 2>&1 || preset=win64
+export SV_WINEARCH=$preset
+echo "== Building (native and $preset)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs" >/dev/null
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j"$jobs" >/dev/null
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset -j"$jobs" >/dev/null
 
 source scripts/wine/lib.sh
-export SV_BIN=$root/build/win64/bin SV_SRC=$root
+export SV_BIN=$root/build/$preset/bin SV_SRC=$root
 source scripts/wine/sample.sh
 sv_sample_tools
 work=$root/build/demo
 export WINEPREFIX=$work/prefix
 echo "== A fresh Wine workstation in $WINEPREFIX"
-sv_new_prefix "$WINEPREFIX" "$root/build/win64/wine/template"
+sv_new_prefix "$WINEPREFIX" "$root/build/$preset/wine/template"
 sv_start_display
 cleanup() {
   timeout 20 "$SV_WINESERVER" -w 2>/dev/null || "$SV_WINESERVER" -k 2>/dev/null || true

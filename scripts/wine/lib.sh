@@ -11,14 +11,23 @@
 #   sv_start_display / sv_stop_display
 #                             a private Xvfb when $DISPLAY is unset or unusable
 
-SV_WINE64=${SV_WINE64:-/usr/lib/wine/wine64}
-SV_WINESERVER=${SV_WINESERVER:-/usr/lib/wine/wineserver64}
-export SV_WINE64 SV_WINESERVER
+# SV_WINEARCH=win32 (the program as shipped: 32-bit Wine on a 32-bit-only
+# prefix, like NT 4.0) or win64 (the 64-bit test build, for machines that
+# cannot run 32-bit code).
+SV_WINEARCH=${SV_WINEARCH:-win64}
+if [ "$SV_WINEARCH" = win32 ]; then
+  SV_WINE=${SV_WINE:-/usr/lib/wine/wine}
+else
+  SV_WINE=${SV_WINE:-/usr/lib/wine/wine64}
+fi
+SV_WINESERVER=${SV_WINESERVER:-/usr/lib/wine/wineserver}
+export SV_WINEARCH SV_WINE SV_WINESERVER
+export WINEARCH=$SV_WINEARCH
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install prompts, no menu entries in the user's desktop.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
-wine() { "$SV_WINE64" "$@"; }
+wine() { "$SV_WINE" "$@"; }
 wine_wait() { "$SV_WINESERVER" -w; }
 
 winpath() {
@@ -33,7 +42,7 @@ cpath() {
   printf '%s/drive_c%s\n' "$WINEPREFIX" "$p"
 }
 
-uidriver() { "$SV_WINE64" "$(winpath "$SV_BIN/UIDRIVER.EXE")" "$@"; }
+uidriver() { "$SV_WINE" "$(winpath "$SV_BIN/UIDRIVER.EXE")" "$@"; }
 
 sv_install() {
   local dir=$1
@@ -45,7 +54,7 @@ sv_install() {
   for f in "$@"; do cp -- "$SV_BIN/$f" "$target/"; done
 }
 
-sv_reg() { "$SV_WINE64" reg "$@" >/dev/null; }
+sv_reg() { "$SV_WINE" reg "$@" >/dev/null; }
 
 sv_display_usable() {
   [ -n "${DISPLAY:-}" ] && timeout 10 xdotool getdisplaygeometry >/dev/null 2>&1

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make-template.sh <dir>: the Wine prefix that every test copies, made once
-# per build tree (and again when Wine changes).  Safe to call from tests that
+# per build tree (and again when Wine changes), with Windows version NT 4.0
+# and the architecture SV_WINEARCH (see lib.sh).  Safe to call from tests that
 # run at the same time: the first one makes it, the others wait.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -11,7 +12,9 @@ mkdir -p "$(dirname "$dir")"
 exec 9>"$dir.lock"
 flock 9
 
-want="$("$SV_WINE64" --version) template 1"
+# Adding or removing a Wine package (wine32, wine64) leaves the version as it
+# was, but a prefix made before it updates itself slowly at every start.
+want="$("$SV_WINE" --version) $(dpkg-query -W -f '${Package}=${Version} ' wine32 wine64 libwine 2>/dev/null) $SV_WINEARCH nt40 template 2"
 if [ -f "$dir/.sv-template" ] && [ "$(cat "$dir/.sv-template")" = "$want" ]; then
   exit 0
 fi
@@ -23,12 +26,14 @@ export WINEPREFIX=$tmp
 # No display: nothing needs one, and wineboot's progress window stays away.
 (
   unset DISPLAY
-  "$SV_WINE64" wineboot -i >"$tmp.log" 2>&1 || { cat "$tmp.log" >&2; exit 1; }
+  "$SV_WINE" wineboot -i >"$tmp.log" 2>&1 || { cat "$tmp.log" >&2; exit 1; }
+  # The workstation the program is for.
+  "$SV_WINE" reg add 'HKCU\Software\Wine' /v Version /d nt40 /f >/dev/null
   # Windows without a window manager close at once instead of after 2 s.
-  "$SV_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-  "$SV_WINE64" reg add 'HKCU\Software\Wine\DllOverrides' /v mscoree /d '' /f >/dev/null
-  "$SV_WINE64" reg add 'HKCU\Software\Wine\DllOverrides' /v mshtml /d '' /f >/dev/null
-  "$SV_WINE64" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null
+  "$SV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+  "$SV_WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v mscoree /d '' /f >/dev/null
+  "$SV_WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v mshtml /d '' /f >/dev/null
+  "$SV_WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null
   "$SV_WINESERVER" -w
 )
 echo "$want" >"$tmp/.sv-template"

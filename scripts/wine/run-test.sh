@@ -73,7 +73,7 @@ case $prog in
       mkdir -p "$dest/$(dirname "$f")"
       cp -- "$SV_BIN/$f" "$dest/$f"
     done
-    (cd "$dest" && timeout --kill-after=10 "$limit" "$SV_WINE64" "C:\\svtest\\$(basename "$prog")" "$@")
+    (cd "$dest" && timeout --kill-after=10 "$limit" "$SV_WINE" "C:\\svtest\\$(basename "$prog")" "$@")
     rc=$?
     ;;
 esac
