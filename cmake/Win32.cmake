@@ -115,7 +115,8 @@ target_link_libraries(uidriver PRIVATE user32 gdi32)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME win32.imports COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/imports_test.sh
     ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/src/platform/win32/imports.txt
-    $<TARGET_FILE:kitpurge> $<TARGET_FILE:netcfg_standin> $<TARGET_FILE:svs2tnst_standin>)
+    $<TARGET_FILE:kitpurge> $<TARGET_FILE:kitplan> $<TARGET_FILE:netcfg_standin>
+    $<TARGET_FILE:svs2tnst_standin>)
 endif()
 
 # --- GoogleTest for Windows ----------------------------------------------------
