@@ -49,8 +49,7 @@ CSetupApp::CSetupApp() {
 }
 
 CSetupApp::~CSetupApp() {
-  delete wizard_;
-  wizard_ = nullptr;
+  wizard_.reset();
   if (g_app == this) g_app = nullptr;
 }
 
@@ -77,7 +76,7 @@ bool CSetupApp::InitInstance() {
   moduleDirectory_ = SvComputeModuleDirectory(savedDirectory_);
   svp::Fs().SetCurrentDirectory(moduleDirectory_);
 
-  wizard_ = new CSvUninstallWizard(subKey, svp::kHKeyLocalMachine);
+  wizard_ = std::make_unique<CSvUninstallWizard>(subKey, svp::kHKeyLocalMachine);
   if (!wizard_->Initialize()) return false;
 
   if (wizard_->GetSwitchList()->IsSwitchSet(kSwSilent)) {
@@ -100,8 +99,7 @@ bool CSetupApp::PreTranslateMessage(const void* message) {
 
 int CSetupApp::ExitInstance(int quitCode) {
   if (!savedDirectory_.empty()) svp::Fs().SetCurrentDirectory(savedDirectory_);
-  delete wizard_;
-  wizard_ = nullptr;
+  wizard_.reset();
   SvFreeNetSetupLibrary();
   // Every quit of this program is posted with 0.
   return quitCode;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CSvUninstallWizard;
@@ -22,11 +23,13 @@ class CSetupApp {
   virtual int ExitInstance(int quitCode = 0);
 
   std::string GetModuleDirectory() const { return moduleDirectory_; }
-  CSvUninstallWizard* GetWizard() const { return wizard_; }
+  CSvUninstallWizard* GetWizard() const { return wizard_.get(); }
   static bool IsUserAdmin();
 
  private:
-  CSvUninstallWizard* wizard_ = nullptr;
+  // Made by InitInstance, destroyed by ExitInstance (its destructor closes
+  // the log and restarts Windows when agreed).
+  std::unique_ptr<CSvUninstallWizard> wizard_;
   std::string savedDirectory_;
   std::string moduleDirectory_;
 };

@@ -9,23 +9,36 @@
 
 CSvWizard::CSvWizard(const std::string& subKey, svp::RegKey root) {
   pages_.reserve(10);
-  macros_ = new CSvMacroList(root, subKey);
-  switches_ = new CSvSwitchList;
-  kit_ = new CSvKit(this, macros_, switches_);
+  macros_ = std::make_unique<CSvMacroList>(root, subKey);
+  switches_ = std::make_unique<CSvSwitchList>();
+  kit_ = std::make_unique<CSvKit>(this, macros_.get(), switches_.get());
   header_.size = 52;
   header_.flags = 0x420;
   header_.pages = handles_;
 }
 
 CSvWizard::~CSvWizard() {
-  for (CSvWizardPage* page : pages_) delete page;
+  // The pages first, then the macro table, the kit and the switch list, in
+  // that order rather than the members' reverse one.
   pages_.clear();
   current_ = next_ = prev_ = nullptr;
-  delete macros_;
-  delete kit_;
-  delete switches_;
+  macros_.reset();
+  kit_.reset();
+  switches_.reset();
   if (window_ != 0 && svp::Get().sheets != nullptr) svp::Sheets().DestroyWindow(window_);
   window_ = 0;
+}
+
+std::vector<CSvWizardPage*> CSvWizard::GetPages() const {
+  std::vector<CSvWizardPage*> pages;
+  pages.reserve(pages_.size());
+  for (const auto& page : pages_) pages.push_back(page.get());
+  return pages;
+}
+
+std::vector<std::unique_ptr<CSvWizardPage>>::iterator CSvWizard::Find(const CSvWizardPage* page) {
+  return std::find_if(pages_.begin(), pages_.end(),
+                      [page](const std::unique_ptr<CSvWizardPage>& p) { return p.get() == page; });
 }
 
 bool CSvWizard::AddPage(CSvWizardPage* page, bool activate) {
@@ -35,30 +48,32 @@ bool CSvWizard::AddPage(CSvWizardPage* page, bool activate) {
     svp::Sheets().AddPage(window_, page->GetPageHandle());
   }
   if (pages_.size() == pages_.capacity()) pages_.reserve(pages_.size() + 10);
-  pages_.push_back(page);
+  pages_.emplace_back(page);
   page->OnAdded();
   if (activate && window_ != 0) svp::Sheets().SetCurSelId(window_, page->GetTemplateId());
   return true;
 }
 
 bool CSvWizard::RemovePage(CSvWizardPage* page, bool destroy) {
-  auto it = std::find(pages_.begin(), pages_.end(), page);
+  const auto it = Find(page);
   if (page == nullptr || it == pages_.end()) return false;
   if (window_ != 0) svp::Sheets().RemovePage(window_, page->GetPageHandle());
+  std::unique_ptr<CSvWizardPage> owned = std::move(*it);
   pages_.erase(it);
   page->DetachFromSheet();
   // Keep no pointer to a page that left the list.
   if (current_ == page) current_ = nullptr;
   if (next_ == page) next_ = nullptr;
   if (prev_ == page) prev_ = nullptr;
-  if (destroy) delete page;
+  // A page that is not destroyed belongs to the caller again.
+  if (!destroy) owned.release();
   return true;
 }
 
 bool CSvWizard::Create(bool hidden) {
   if (window_ != 0) return false;
   uint32_t count = 0;
-  for (CSvWizardPage* page : pages_) {
+  for (const auto& page : pages_) {
     if (count == kMaxPageHandles) break;
     page->SetPageHandle(svp::Sheets().CreatePage(page->GetPageRecord()));
     handles_[count++] = page->GetPageHandle();
@@ -77,10 +92,10 @@ bool CSvWizard::Create(bool hidden) {
 }
 
 CSvWizardPage* CSvWizard::GetAdjacentPage(CSvWizardPage* page, int direction) {
-  auto it = std::find(pages_.begin(), pages_.end(), page);
+  const auto it = Find(page);
   if (page == nullptr || it == pages_.end()) return nullptr;
-  if (direction == kDirectionNext) return it + 1 == pages_.end() ? nullptr : *(it + 1);
-  return it == pages_.begin() ? nullptr : *(it - 1);
+  if (direction == kDirectionNext) return it + 1 == pages_.end() ? nullptr : (it + 1)->get();
+  return it == pages_.begin() ? nullptr : (it - 1)->get();
 }
 
 CSvWizardPage* CSvWizard::FindRequiredPage(CSvWizardPage* page, int direction) {
@@ -93,7 +108,7 @@ CSvWizardPage* CSvWizard::FindRequiredPage(CSvWizardPage* page, int direction) {
 uint32_t CSvWizard::EvaluateRequirements() {
   kit_->SelectGroup("_REQUIRED");
   uint32_t result = 0;
-  for (CSvWizardPage* page : pages_) result = page->ApplyRequirements(kit_);
+  for (const auto& page : pages_) result = page->ApplyRequirements(kit_.get());
   return result;
 }
 

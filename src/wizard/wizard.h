@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,9 @@ class CSvWizard : public CSvObject, public svp::ISheetFrame {
   CSvWizard& operator=(const CSvWizard&) = delete;
 
   // The frame's own slots, in this order.
+  // Takes ownership of the page when it returns true; false for no page.
   virtual bool AddPage(CSvWizardPage* page, bool activate);
+  // Without destroy the page's ownership goes back to the caller.
   virtual bool RemovePage(CSvWizardPage* page, bool destroy);
   virtual bool Create(bool hidden);
   virtual CSvWizardPage* GetAdjacentPage(CSvWizardPage* page, int direction);
@@ -48,10 +51,11 @@ class CSvWizard : public CSvObject, public svp::ISheetFrame {
   // The old-version page's Yes command; the uninstall wizard answers it.
   virtual void OnOldVersionYes();
 
-  CSvMacroList* GetMacroList() const { return macros_; }
-  CSvSwitchList* GetSwitchList() const { return switches_; }
-  CSvKit* GetKit() const { return kit_; }
-  const std::vector<CSvWizardPage*>& GetPages() const { return pages_; }
+  CSvMacroList* GetMacroList() const { return macros_.get(); }
+  CSvSwitchList* GetSwitchList() const { return switches_.get(); }
+  CSvKit* GetKit() const { return kit_.get(); }
+  // The pages in the order added.
+  std::vector<CSvWizardPage*> GetPages() const;
 
   void SetCurrentPage(CSvWizardPage* page) { current_ = page; }
   CSvWizardPage* GetCurrentPage() const { return current_; }
@@ -85,18 +89,20 @@ class CSvWizard : public CSvObject, public svp::ISheetFrame {
   void SheetDestroyed() override { window_ = 0; }
 
  protected:
+  // The page's place in the list, or the end.
+  std::vector<std::unique_ptr<CSvWizardPage>>::iterator Find(const CSvWizardPage* page);
   // Finds the first page from `page` in `direction` that answers IsRequired.
   CSvWizardPage* FindRequiredPage(CSvWizardPage* page, int direction);
 
-  CSvMacroList* macros_ = nullptr;
+  std::unique_ptr<CSvMacroList> macros_;
   CSvWizardPage* current_ = nullptr;
-  CSvSwitchList* switches_ = nullptr;
-  CSvKit* kit_ = nullptr;
+  std::unique_ptr<CSvSwitchList> switches_;
+  std::unique_ptr<CSvKit> kit_;
   uint32_t goingBack_ = 0;
   uint32_t finishAllowed_ = 0;
   uint32_t finishing_ = 0;
   uint32_t resetWhileFinishing_ = 0;
-  std::vector<CSvWizardPage*> pages_;
+  std::vector<std::unique_ptr<CSvWizardPage>> pages_;
   svp::SheetHeader header_;
   svp::PageHandle handles_[kMaxPageHandles] = {};
   CSvWizardPage* next_ = nullptr;
