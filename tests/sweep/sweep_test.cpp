@@ -228,6 +228,7 @@ RunResult Uninstall(const Fault& fault) {
       run.outcome = "start refused";
     }
   }
+  if (SvIsLogOpen()) run.problems.push_back("the setup log is still open");
   SvCloseLog();
   run.injected = platform.faults().Injected();
   for (const auto& [call, count] : platform.faults().Counts()) run.counts[call] = count;
