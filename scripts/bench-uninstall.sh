@@ -7,8 +7,10 @@
 # time, the medians and their ratio (target: at most 1.3).  BENCH_DIR moves
 # the prefix (see below).
 #
-# KITPURGE.EXE is timed from its start to the restart question, which it asks
-# once everything is removed; BENCHLOOP.EXE from its start to its end.
+# Each round first times KITPLAN.EXE planning the same uninstall (start to
+# end; it changes nothing).  KITPURGE.EXE is timed from its start to the
+# restart question, which it asks once everything is removed; BENCHLOOP.EXE
+# from its start to its end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -47,7 +49,8 @@ kit=$(cpath 'C:\SVKIT')
 product=$(cpath 'C:\SV32')
 programs=$(cpath "$SV_PROGRAMS")
 mkdir -p "$kit"
-cp -- "$SV_BIN/KITPURGE.EXE" "$SV_BIN/NETCFG.DLL" "$SV_BIN/SVS2TNST.EXE" "$SV_BIN/BENCHLOOP.EXE" "$kit/"
+cp -- "$SV_BIN/KITPURGE.EXE" "$SV_BIN/NETCFG.DLL" "$SV_BIN/SVS2TNST.EXE" "$SV_BIN/BENCHLOOP.EXE" \
+  "$SV_BIN/KITPLAN.EXE" "$kit/"
 
 # The kit: 10,000 DELETE records in 100 folders and 100 shortcuts.
 {
@@ -105,9 +108,15 @@ wine cmd /c exit >/dev/null 2>&1 || true
 
 kit_times=()
 loop_times=()
+plan_times=()
 for round in $(seq 1 "$rounds"); do
   stage_files
   wine regedit /S 'C:\SVKIT\bench.reg'
+  # The plan of the same uninstall, first: it changes nothing.
+  start=$(now_ms)
+  (cd "$kit" && wine 'C:\SVKIT\KITPLAN.EXE' /SILENT >"$work/plan.txt")
+  end=$(now_ms)
+  plan_times+=($((end - start)))
   start=$(now_ms)
   sv_sample_run /SILENT
   uidriver box 900000 >/dev/null
@@ -125,15 +134,18 @@ for round in $(seq 1 "$rounds"); do
   left=$(remaining)
   [ "$left" -eq 0 ] || echo "warning: BENCHLOOP.EXE left $left files" >&2
   loop_times+=($((end - start)))
-  printf 'round %d: KITPURGE.EXE %d ms, loop %d ms\n' "$round" "${kit_times[-1]}" "${loop_times[-1]}"
+  printf 'round %d: KITPLAN.EXE %d ms, KITPURGE.EXE %d ms, loop %d ms\n' "$round" \
+    "${plan_times[-1]}" "${kit_times[-1]}" "${loop_times[-1]}"
 done
 
 median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 kit_median=$(median "${kit_times[@]}")
 loop_median=$(median "${loop_times[@]}")
+plan_median=$(median "${plan_times[@]}")
 lines=$(tr -d '\r' <"$(cpath 'C:\SVSETUP.LOG')" | wc -l)
 echo
 echo "10,000 files in 100 folders, 100 shortcuts, 500 registry values; $rounds rounds"
 printf 'KITPURGE.EXE /SILENT  median %6d ms   (setup log: %d lines)\n' "$kit_median" "$lines"
 printf 'BENCHLOOP.EXE         median %6d ms\n' "$loop_median"
+printf 'KITPLAN.EXE (plan)    median %6d ms   (%d plan lines)\n' "$plan_median" "$(wc -l <"$work/plan.txt")"
 awk -v a="$kit_median" -v b="$loop_median" 'BEGIN { printf "ratio                 %.2fx (target <= 1.30x)\n", a / b }'

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: builds everything, makes a fresh Wine workstation holding a sample
-# SOLVANE 32 installation, runs KITPURGE.EXE /SILENT on it, answers Yes to
-# the restart question, and tells what happened: the setup log, the calls the
+# SOLVANE 32 installation, prints the plan of KITPLAN.EXE (what the uninstall
+# will do, and the lint of the kit), runs KITPURGE.EXE /SILENT on it, answers
+# Yes to the restart question, and tells what happened: the setup log, the calls the
 # network setup library received, and every item of the installation before
 # the uninstall, after it and after the restart.
 #
@@ -45,6 +46,12 @@ sv_sample_stage
 sv_sample_snapshot "$work/before.txt"
 echo "   the product's agent holds C:\\SV32\\SVCORE.DLL open"
 sv_sample_hold
+
+echo "== The plan first: C:\\SVKIT\\KITPLAN.EXE /SILENT (changes nothing)"
+cp -- "$SV_BIN/KITPLAN.EXE" "$(cpath 'C:\SVKIT')/"
+(cd "$(cpath 'C:\SVKIT')" && wine 'C:\SVKIT\KITPLAN.EXE' /SILENT) | tr -d '\r' | sed 's/^/   /'
+echo "-- and the kit's lint, C:\\SVKIT\\KITPLAN.EXE /LINT:"
+(cd "$(cpath 'C:\SVKIT')" && wine 'C:\SVKIT\KITPLAN.EXE' /LINT) | tr -d '\r' | sed 's/^/   /' || true
 
 echo "== Running C:\\SVKIT\\KITPURGE.EXE /SILENT"
 start=$(date +%s%N)

@@ -68,12 +68,16 @@ sv_prefix_snapshot() {  # <file>
     sv_prefix_reg "$WINEPREFIX/system.reg" HKLM
     sv_prefix_reg "$WINEPREFIX/user.reg" HKCU
   } | mawk -F'\t' '{ $1 = toupper($1); print }' OFS='\t' |
-    # Wine's own bookkeeping when programs start: the font cache, the
-    # temporary directory, the hardware and device-class keys its device
-    # services refresh.
-    grep -v -e '^V HKCU\\SOFTWARE\\WINE\\FONTS' -e '^[FD] C:\\WINDOWS\\TEMP' \
-      -e '^[KV] HKLM\\HARDWARE' -e '^[KV] HKLM\\SYSTEM\\CURRENTCONTROLSET\\CONTROL\\CLASS' \
-      -e '^V HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\PERFLIB' |
+    # Wine's own bookkeeping when programs start: its own keys, the font
+    # cache, the temporary directory, the hardware, device, adapter and
+    # display keys its services refresh.
+    grep -v -e '^[KV] HKCU\\SOFTWARE\\WINE' -e '^[FD] C:\\WINDOWS\\TEMP' \
+      -e '^[KV] HKLM\\HARDWARE' \
+      -e '^[KV] HKLM\\SYSTEM\\CURRENTCONTROLSET\\CONTROL\\\(CLASS\|VIDEO\)' \
+      -e '^[KV] HKLM\\SYSTEM\\CURRENTCONTROLSET\\ENUM' \
+      -e '^[KV] HKLM\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\\(WINE\|NSI\|TCPIP\|EVENTLOG\)' \
+      -e '^[KV] HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\\(PERFLIB\|NETWORKCARDS\)' \
+      -e '^[KV] HKLM\\SOFTWARE\\MICROSOFT\\\(RPC\|CRYPTOGRAPHY\)' |
     sort -u >"$out"
 }
 
