@@ -314,7 +314,7 @@ class DryRunPlatform::Files : public IFileSystem {
     for (const auto& touched : touched_) {
       const std::string& key = touched.first;
       const std::string& path = touched.second;
-      const uint32_t realAttributes = real_.GetFileAttributes(path);
+      const uint32_t realAttributes = RealAttributes(key, path);
       const uint32_t modelAttributes = model_.GetFileAttributes(path);
       const bool inReal = realAttributes != kInvalidAttributes;
       const bool inModel = modelAttributes != kInvalidAttributes;
@@ -365,7 +365,7 @@ class DryRunPlatform::Files : public IFileSystem {
   void Materialize(const std::string& full) {
     const std::string key = Upper(full);
     if (!materialized_.insert(key).second) return;
-    const uint32_t attributes = real_.GetFileAttributes(full);
+    const uint32_t attributes = RealAttributes(key, full);
     if (attributes == kInvalidAttributes || (attributes & kAttrDirectory) == 0) return;
     if (full.size() == 3) model_.AddDrive(full[0]);
     if (!model_.IsDirectory(full)) return;
@@ -373,6 +373,7 @@ class DryRunPlatform::Files : public IFileSystem {
     if (!lister_ || !lister_(full, &entries)) return;
     for (const DryRunDirEntry& entry : entries) {
       const std::string child = Join(full, entry.name);
+      realAttributes_[Upper(child)] = entry.attributes;
       if ((entry.attributes & kAttrDirectory) != 0) {
         model_.MakeDirectory(child);
       } else {
@@ -381,6 +382,16 @@ class DryRunPlatform::Files : public IFileSystem {
       }
       model_.SetFileAttributes(child, entry.attributes);
     }
+  }
+
+  // What a real path was when first met: its directory's listing says it
+  // for all but drive roots and paths off a drive, one call for a thousand.
+  uint32_t RealAttributes(const std::string& key, const std::string& full) {
+    auto it = realAttributes_.find(key);
+    if (it != realAttributes_.end()) return it->second;
+    const uint32_t attributes = real_.GetFileAttributes(full);
+    realAttributes_[key] = attributes;
+    return attributes;
   }
 
   // The bytes (and times) of a real file, when the program first opens it.
@@ -455,6 +466,7 @@ class DryRunPlatform::Files : public IFileSystem {
   std::set<std::string> pending_;       // placeholders whose bytes are still the real file's
   std::set<std::string> probed_;
   std::map<std::string, std::string> touched_;  // upper path -> path as first met
+  std::map<std::string, uint32_t> realAttributes_;  // upper path -> as first met
   std::set<std::string> changed_;       // written, copied or renamed onto by the run
   std::map<std::string, std::string> derived_;  // upper path -> real origin ("" none)
   std::map<FileHandle, std::string> writers_;

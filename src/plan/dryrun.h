@@ -66,8 +66,8 @@ struct DryRunEvent {
   uint32_t result = 0;  // 0 done; otherwise the error the program met
 };
 
-// What the run would leave different on the workstation, against the real
-// state read at the end.  Paths are full; keys are "HKLM\path" and values
+// What the run would leave different on the workstation, against the
+// workstation as the run first met it.  Paths are full; keys are "HKLM\path" and values
 // "HKLM\path\\name" (two backslashes before the value name).
 struct DryRunEffect {
   std::vector<std::string> filesRemoved, filesCreated, filesChanged;
