@@ -203,6 +203,22 @@ void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
   effect_ = dry.Effect();
 }
 
+namespace {
+
+// Lines end at their last visible character.
+std::string TrimLines(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n')
+      while (!out.empty() && out.back() == ' ') out.pop_back();
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string CSvPlan::Text() const {
   std::string out = "What \"KITPURGE.EXE " + commandLine_ +
                     "\" would do on this workstation (nothing has been changed):\n\n";
@@ -261,7 +277,7 @@ std::string CSvPlan::Text() const {
          " value(s) removed, " + std::to_string(effect_.valuesSet.size()) + " value(s) set\n";
   if (!finalMessage_.empty())
     out += "  final message: \"" + OneLine(finalMessage_) + "\" answered " + finalAnswer_ + "\n";
-  return out;
+  return TrimLines(out);
 }
 
 std::string CSvPlan::Json() const {
