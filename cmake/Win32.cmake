@@ -28,11 +28,10 @@ else()
 endif()
 
 set(SV_WIN32_WARNINGS -Wall -Wextra)
-# The NT 4.0 API level: records take their NT 4.0 sizes (OPENFILENAMEA is 76
-# bytes) and calls that the headers guard by version do not compile.  MinGW
-# declares many Windows 2000 and XP calls regardless (SetFilePointerEx), so
-# every import of the programs for a workstation is checked too
-# (win32.imports below).
+# The NT 4.0 API level: calls that the headers guard by version do not
+# compile.  MinGW's headers guard few (they declare SetFilePointerEx and an
+# 88-byte OPENFILENAMEA whatever the level), so every import of the programs
+# for a workstation is checked too (win32.imports below).
 set(SV_NT4 WINVER=0x0400 _WIN32_WINNT=0x0400)
 
 # --- The Win32 platform --------------------------------------------------------

@@ -62,7 +62,9 @@ bool UserInterface::GetOpenFileName(const OpenFileRequest& request, std::string*
 
   OPENFILENAMEA ofn;
   std::memset(&ofn, 0, sizeof ofn);
-  ofn.lStructSize = sizeof ofn;
+  // NT 4.0's common dialogs refuse the longer Windows 2000 record, which is
+  // the one the headers declare whatever the API level.
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   ofn.hwndOwner = request.owned ? OwnerWindow() : nullptr;
   ofn.hInstance = ::GetModuleHandleA(nullptr);
   ofn.lpstrFilter = request.filters.empty() ? nullptr : filter.c_str();
