@@ -52,6 +52,9 @@ target_compile_definitions(sv_native_tests PRIVATE SV_TEST_MEMORY_PLATFORM=1)
 target_link_libraries(sv_native_tests PRIVATE sv_plan sv_platform_memory GTest::gtest GTest::gtest_main)
 gtest_discover_tests(sv_native_tests DISCOVERY_TIMEOUT 60)
 
+# Every command the scripts run is one that scripts/ensure-tools.sh installs.
+add_test(NAME command_list COMMAND bash ${CMAKE_SOURCE_DIR}/tests/native/command_list_test.sh ${CMAKE_SOURCE_DIR})
+
 # Benchmarks are programs, not tests.
 file(GLOB SV_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${SV_BENCHES})

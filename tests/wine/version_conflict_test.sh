@@ -47,7 +47,7 @@ check_dialog() {  # <file name>
 }
 
 check_dialog SVCOMM.DLL
-uidriver screenshot "$SV_WORK/version-conflict.bmp" >/dev/null || true
+uidriver screenshot "$(winpath "$SV_WORK/version-conflict.bmp")" >/dev/null
 uidriver click 6 --window 'Version Conflict' >/dev/null           # Yes: keep mine
 check_dialog SVNEXT.DLL
 uidriver click 1039 --window 'Version Conflict' >/dev/null        # No to All

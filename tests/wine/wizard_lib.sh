@@ -63,11 +63,10 @@ kp_expect_log() {
   rm -f "$expected"
 }
 
-# Screenshot of the virtual display into the build tree.
+# Screenshot of the display into the build tree, as a .bmp.
 kp_shot() {
   sleep 0.5
-  import -display "$DISPLAY" -window root "$KP_SHOTS/$1.png"
-  echo "screenshot $KP_SHOTS/$1.png"
+  kp_ui screenshot "$(winpath "$KP_SHOTS/$1.bmp")"
 }
 
 # Checks a control's state line, e.g. kp_state 12325 'enabled=1 visible=1'.
