@@ -14,7 +14,7 @@ flock 9
 
 # Adding or removing a Wine package (wine32, wine64) leaves the version as it
 # was, but a prefix made before it updates itself slowly at every start.
-want="$("$SV_WINE" --version) $(dpkg-query -W -f '${Package}=${Version} ' wine32 wine64 libwine 2>/dev/null) $SV_WINEARCH nt40 template 2"
+want="$("$SV_WINE" --version) $(dpkg-query -W -f '${Package}=${Version} ' wine32 wine64 libwine 2>/dev/null) $SV_WINEARCH nt40 template 3"
 if [ -f "$dir/.sv-template" ] && [ "$(cat "$dir/.sv-template")" = "$want" ]; then
   exit 0
 fi
@@ -31,6 +31,9 @@ export WINEPREFIX=$tmp
   "$SV_WINE" reg add 'HKCU\Software\Wine' /v Version /d nt40 /f >/dev/null
   # Windows without a window manager close at once instead of after 2 s.
   "$SV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+  # A crash prints the debugger's report (process, backtrace) on the crashed
+  # program's stderr instead of opening a dialog that waits for a click.
+  "$SV_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
   "$SV_WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v mscoree /d '' /f >/dev/null
   "$SV_WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v mshtml /d '' /f >/dev/null
   "$SV_WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null

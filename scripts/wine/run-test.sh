@@ -60,9 +60,12 @@ if ! sv_start_display; then
 fi
 
 export -f wine wine_wait winpath cpath uidriver sv_install sv_reg
+# The output goes to a file rather than a pipe: Wine's own processes inherit
+# it and may outlive the test.
+output=$run/output.txt
 case $prog in
   *.sh)
-    (cd "$SV_WORK" && timeout --kill-after=10 "$limit" bash "$prog" "$@")
+    (cd "$SV_WORK" && timeout --kill-after=10 "$limit" bash "$prog" "$@") >"$output" 2>&1
     rc=$?
     ;;
   *)
@@ -73,12 +76,30 @@ case $prog in
       mkdir -p "$dest/$(dirname "$f")"
       cp -- "$SV_BIN/$f" "$dest/$f"
     done
-    (cd "$dest" && timeout --kill-after=10 "$limit" "$SV_WINE" "C:\\svtest\\$(basename "$prog")" "$@")
+    (cd "$dest" && timeout --kill-after=10 "$limit" "$SV_WINE" "C:\\svtest\\$(basename "$prog")" "$@") \
+      >"$output" 2>&1
     rc=$?
     ;;
 esac
-[ $rc -eq 124 ] && echo "run-test: $name timed out after $limit s" >&2
+[ $rc -eq 124 ] && echo "run-test: $name timed out after $limit s" >>"$output"
 cleanup $rc
+cat "$output"
+
+# A crashed program ends with exit code 0 once Wine's debugger has written
+# its report, whose process list marks the crashed one "(D)".  A crash of
+# Wine's own programs (C:\windows\...) is reported and leaves the result as it
+# is; any other crash, or one without a report, fails the test.
+crashes=$(grep -ac 'starting debugger' "$output")
+reported=$(grep -aE '^[0-9a-f]{8} \(D\) ' "$output" | sed 's/^[0-9a-f]* (D) //' | tr -d '\r')
+ours=$(grep -aviE '^[A-Z]:\\windows\\' <<<"$reported" | grep -v '^$')
+if [ "$crashes" -gt 0 ]; then
+  if [ -n "$ours" ] || [ "$crashes" -gt "$(grep -c . <<<"$reported")" ]; then
+    echo "run-test: $name: a program crashed: ${ours:-no report of the process}" >&2
+    [ $rc -eq 0 ] && rc=1
+  else
+    echo "run-test: $name: Wine's own $(tr '\n' ' ' <<<"$reported")crashed; the result stands" >&2
+  fi
+fi
 if [ $rc -eq 0 ]; then
   rm -rf "$run"
 else
