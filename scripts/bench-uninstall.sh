@@ -104,17 +104,17 @@ remaining() {
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Wine's own start-up costs are paid once before the first measurement.
-wine cmd /c exit >/dev/null 2>&1 || true
+sv_wine cmd /c exit >/dev/null 2>&1 || true
 
 kit_times=()
 loop_times=()
 plan_times=()
 for round in $(seq 1 "$rounds"); do
   stage_files
-  wine regedit /S 'C:\SVKIT\bench.reg'
+  sv_wine regedit /S 'C:\SVKIT\bench.reg'
   # The plan of the same uninstall, first: it changes nothing.
   start=$(now_ms)
-  (cd "$kit" && wine 'C:\SVKIT\KITPLAN.EXE' /SILENT >"$work/plan.txt")
+  (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /SILENT >"$work/plan.txt")
   end=$(now_ms)
   plan_times+=($((end - start)))
   start=$(now_ms)
@@ -129,7 +129,7 @@ for round in $(seq 1 "$rounds"); do
 
   stage_files
   start=$(now_ms)
-  wine 'C:\SVKIT\BENCHLOOP.EXE' 'C:\SVKIT\files.txt' 'C:\SVKIT\loop.log'
+  sv_wine 'C:\SVKIT\BENCHLOOP.EXE' 'C:\SVKIT\files.txt' 'C:\SVKIT\loop.log'
   end=$(now_ms)
   left=$(remaining)
   [ "$left" -eq 0 ] || echo "warning: BENCHLOOP.EXE left $left files" >&2

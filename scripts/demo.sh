@@ -49,9 +49,9 @@ sv_sample_hold
 
 echo "== The plan first: C:\\SVKIT\\KITPLAN.EXE /SILENT (changes nothing)"
 cp -- "$SV_BIN/KITPLAN.EXE" "$(cpath 'C:\SVKIT')/"
-(cd "$(cpath 'C:\SVKIT')" && wine 'C:\SVKIT\KITPLAN.EXE' /SILENT) | tr -d '\r' | sed 's/^/   /'
+(cd "$(cpath 'C:\SVKIT')" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /SILENT) | tr -d '\r' | sed 's/^/   /'
 echo "-- and the kit's lint, C:\\SVKIT\\KITPLAN.EXE /LINT:"
-(cd "$(cpath 'C:\SVKIT')" && wine 'C:\SVKIT\KITPLAN.EXE' /LINT) | tr -d '\r' | sed 's/^/   /' || true
+(cd "$(cpath 'C:\SVKIT')" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /LINT) | tr -d '\r' | sed 's/^/   /' || true
 
 echo "== Running C:\\SVKIT\\KITPURGE.EXE /SILENT"
 start=$(date +%s%N)

@@ -1,13 +1,13 @@
 # Shared by the Wine scripts and by shell tests (tests/wine/*_test.sh), which
 # find these functions already defined when run-test.sh starts them.
 #
-#   wine <program> [args]     runs a Windows program in $WINEPREFIX
+#   sv_wine <program> [args]  runs a Windows program in $WINEPREFIX
 #   wine_wait                 waits until every process of the prefix ended
 #   uidriver <command> ...    runs UIDRIVER.EXE (see tools/uidriver)
 #   winpath <unix path>       the same path as Windows sees it (Z:\...)
 #   cpath <C:\path>           the Unix path of a path on the prefix's C: drive
 #   sv_install <dir> <file>.. copies files of $SV_BIN to C:\<dir>
-#   sv_reg <reg.exe args>     wine reg ..., quietly
+#   sv_reg <reg.exe args>     sv_wine reg ..., quietly
 #   sv_start_display / sv_stop_display
 #                             a private Xvfb when $DISPLAY is unset or unusable
 
@@ -27,7 +27,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install prompts, no menu entries in the user's desktop.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
-wine() { "$SV_WINE" "$@"; }
+sv_wine() { "$SV_WINE" "$@"; }
 wine_wait() { "$SV_WINESERVER" -w; }
 
 winpath() {

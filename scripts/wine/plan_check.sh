@@ -71,7 +71,7 @@ sv_plan_check() {
   sv_prefix_snapshot "$work/before.txt"
 
   [ "${SV_PLAN_HOLD:-0}" = 1 ] && sv_sample_hold
-  (cd "$kit" && wine 'C:\SVKIT\KITPLAN.EXE' /JSON "$@") | tr -d '\r' >"$work/plan.json" ||
+  (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /JSON "$@") | tr -d '\r' >"$work/plan.json" ||
     sv_fail "KITPLAN.EXE failed"
   grep -q '"effect"' "$work/plan.json" || sv_fail "no plan: $(head -c 2000 "$work/plan.json")"
   sv_plan_release

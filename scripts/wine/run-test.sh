@@ -59,7 +59,7 @@ if ! sv_start_display; then
   exit 1
 fi
 
-export -f wine wine_wait winpath cpath uidriver sv_install sv_reg
+export -f sv_wine wine_wait winpath cpath uidriver sv_install sv_reg
 # The output goes to a file rather than a pipe: Wine's own processes inherit
 # it and may outlive the test.
 output=$run/output.txt

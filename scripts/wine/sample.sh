@@ -1,6 +1,7 @@
-# A sample SOLVANE 32 installation in a Wine prefix, and a report of what an
-# uninstall did to each of its items.  Sourced by scripts/demo.sh, the
-# benchmark and the end-to-end tests (tests/wine/*_test.sh), after lib.sh.
+# A sample SOLVANE 32 installation in a Wine prefix, a report of what an
+# uninstall did to each of its items, and the checks of the shell tests.
+# Sourced by scripts/demo.sh, the benchmark and the shell tests
+# (tests/wine/*_test.sh), after lib.sh.
 #
 #   sv_sample_tools               builds HOLDFILE.EXE into $SV_BIN when missing
 #   sv_sample_stage               the kit in C:\SVKIT and the installed product
@@ -11,6 +12,11 @@
 #   sv_sample_report <before> <after> [<restart>]
 #                                 the table of items and what happened to them
 #   sv_sample_log                 the setup log C:\SVSETUP.LOG as text
+#   sv_wizard_setup [version]     the program and the wizard tests' kit in C:\SVKIT
+#   sv_wait_exit                  waits for KITPURGE.EXE, checks exit code 0
+#   sv_ui <command> ...           UIDRIVER.EXE with plain LF line ends
+#   sv_check_box, sv_check_log, sv_check_log_bytes, sv_state, sv_string,
+#   sv_shot, ...                  checks and aids of the tests (below)
 #
 # Needs WINEPREFIX, SV_BIN and SV_SRC.
 
@@ -23,6 +29,9 @@ SV_PROGRAMS='C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
 # common programs folder, as the installer created it.
 SV_KIT_DESKTOP='C:\ProgramData\Microsoft\Windows\Desktop'
 SV_CONFIG='SOFTWARE\OrrisLogicCorporation\SOLVANE\Setup\CurrentConfiguration'
+SV_CONFIG_KEY="HKLM\\$SV_CONFIG"
+SV_LOG=${WINEPREFIX:+$(cpath 'C:\SVSETUP.LOG')}
+SV_SHOTS=${SV_BIN:+$(readlink -m "$SV_BIN/../screenshots")}
 SV_ENV='SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
 SV_WINE_PATH='%SystemRoot%\system32;%SystemRoot%;%SystemRoot%\system32\wbem;%SystemRoot%\system32\WindowsPowershell\v1.0'
 
@@ -216,14 +225,14 @@ sv_sample_stage() {
   done
 
   sv_sample_regfile >"$kit/install.reg"
-  wine regedit /S 'C:\SVKIT\install.reg' || return 1
+  sv_wine regedit /S 'C:\SVKIT\install.reg' || return 1
   rm -f "$kit/install.reg"
 }
 
 # The product's agent keeps SVCORE.DLL open without sharing until Windows
 # ends the session.
 sv_sample_hold() {
-  wine 'C:\SVKIT\HOLDFILE.EXE' "$SV_PRODUCT\\SVCORE.DLL" &
+  sv_wine 'C:\SVKIT\HOLDFILE.EXE' "$SV_PRODUCT\\SVCORE.DLL" &
   SV_SAMPLE_HOLD_PID=$!
   local i
   for i in $(seq 1 100); do
@@ -235,8 +244,25 @@ sv_sample_hold() {
 }
 
 sv_sample_run() {
-  (cd "$(sv_upath "$SV_KIT")" && wine 'C:\SVKIT\KITPURGE.EXE' "$@") &
+  (cd "$(sv_upath "$SV_KIT")" && sv_wine 'C:\SVKIT\KITPURGE.EXE' "$@") &
   SV_SAMPLE_PID=$!
+}
+
+# Waits for the run sv_sample_run started and checks its exit code is 0.
+sv_wait_exit() {
+  local rc=0
+  wait "$SV_SAMPLE_PID" || rc=$?
+  echo "KITPURGE.EXE exit code $rc"
+  [ "$rc" = 0 ]
+}
+
+# The wizard's tests: the program, the library stand-in and their own kit
+# (tests/wine/data) in C:\SVKIT, on Windows NT 4.0 or the version given.
+sv_wizard_setup() {
+  sv_reg add 'HKCU\Software\Wine' /v Version /d "${1:-nt40}" /f
+  sv_install SVKIT KITPURGE.EXE NETCFG.DLL
+  cp "$SV_SRC/tests/wine/data/KITPURGE.DAT" "$(cpath "$SV_KIT")/"
+  mkdir -p "$SV_SHOTS"
 }
 
 sv_sample_log() {
@@ -262,7 +288,7 @@ sv_sample_registry() {
       printf 'reg query "%s" /s 2>nul\r\n' "$k"
     done
   } >"$bat"
-  { wine cmd /c 'C:\SVKIT\probe.cmd' 2>/dev/null || true; } | tr -d '\r' | awk '
+  { sv_wine cmd /c 'C:\SVKIT\probe.cmd' 2>/dev/null || true; } | tr -d '\r' | awk '
     /^HKEY_/ {
       key = $0
       sub(/^HKEY_LOCAL_MACHINE/, "HKLM", key); sub(/^HKEY_CURRENT_USER/, "HKCU", key)
@@ -394,6 +420,29 @@ sv_check_file() {  # present|absent <C:\path>
   else [ "$want" = absent ] || sv_fail "$2 should be there"; fi
 }
 
+# UIDRIVER with its console's CR LF line ends made plain LF.
+sv_ui() { uidriver "$@" | tr -d '\r'; }
+
+# The string-table text of an identifier as UIDRIVER prints texts (the
+# table's C escapes are the driver's escapes).
+sv_string() {
+  sed -n "s/^SVSTR($1, [A-Za-z0-9]*, \"\\(.*\\)\")\$/\\1/p" "$SV_SRC/src/res/strings.inc"
+}
+
+# Checks a control's state line, e.g. sv_state 12325 'enabled=1 visible=1'.
+sv_state() {
+  local state
+  state=$(sv_ui state "$1")
+  echo "control $1: $state"
+  grep -q "$2" <<<"$state"
+}
+
+# Screenshot of the display into the build tree, as a .bmp.
+sv_shot() {
+  sleep 0.5
+  sv_ui screenshot "$(winpath "$SV_SHOTS/$1.bmp")"
+}
+
 # Waits for the next message box, checks its text (as UIDRIVER prints it,
 # with \r and \n) and type, and answers it unless the answer is "-".
 sv_check_box() {  # <text> <icon> <answer>
@@ -421,6 +470,17 @@ sv_check_log() {  # <expected text>
   if [ "$got" != "$1" ]; then
     diff <(printf '%s\n' "$1") <(printf '%s\n' "$got") >&2 || true
     sv_fail "the setup log differs (expected -, got +)"
+  fi
+}
+
+# Checks the setup log's exact bytes against printf's reading of $1.
+sv_check_log_bytes() {
+  if ! cmp -s <(printf "$1") "$SV_LOG"; then
+    echo "setup log differs; expected:" >&2
+    printf "$1" | od -c >&2
+    echo "found:" >&2
+    od -c "$SV_LOG" >&2 || true
+    sv_fail "the setup log differs"
   fi
 }
 

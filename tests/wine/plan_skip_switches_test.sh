@@ -11,7 +11,7 @@ sv_sample_stage
 sv_plan_check /SILENT /NONETCPL /NOCOPY /NOSHORTCUTS /NOTEXTEDIT
 [ -z "$(sv_plan_list "$SV_WORK/plan.json" files_removed)" ] || sv_fail "the plan removes files"
 rc=0
-lint=$(cd "$(sv_upath "$SV_KIT")" && wine 'C:\SVKIT\KITPLAN.EXE' /LINT | tr -d '\r') || rc=$?
+lint=$(cd "$(sv_upath "$SV_KIT")" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /LINT | tr -d '\r') || rc=$?
 [ "$rc" = 1 ] || sv_fail "lint exit code $rc: $lint"
 [ "$lint" = 'C:\SVKIT\KITPURGE.DAT(58): warning: condition macro IPX_Installed is defined by no table of the program: it is false unless the product'"'"'s configuration key holds it
 0 error(s), 1 warning(s)' ] || sv_fail "lint: $lint"

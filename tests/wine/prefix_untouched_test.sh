@@ -102,10 +102,10 @@ sv_sample_run /SILENT
 sv_check_box "$SV_RESTART_QUESTION" question no
 wait "$SV_SAMPLE_PID"
 # The session ends (the agent with it) without the queued operations.
-wine wineboot --end-session --kill >/dev/null 2>&1 || true
+sv_wine wineboot --end-session --kill >/dev/null 2>&1 || true
 snapshot "$after"
 grep -q '^F SVSETUP\.LOG' "$after" || sv_fail "no setup log"
-wine wineboot -r >/dev/null 2>&1
+sv_wine wineboot -r >/dev/null 2>&1
 snapshot "$restarted"
 grep -q '^F SV32/SVCORE\.DLL' "$restarted" && sv_fail "the restart did not remove SVCORE.DLL"
 

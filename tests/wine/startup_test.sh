@@ -5,7 +5,7 @@
 set -euo pipefail
 
 sv_install UNINST KITPURGE.EXE
-wine 'C:\UNINST\KITPURGE.EXE' &
+sv_wine 'C:\UNINST\KITPURGE.EXE' &
 program=$!
 
 box=$(uidriver box 30000)

@@ -14,7 +14,7 @@ sv_check_box "$SV_RESTART_QUESTION" question -
 sv_check_file present 'C:\SV32\SVCORE.DLL'
 sv_check_file absent 'C:\SV32\SVREMOTE.EXE'
 sv_check_file absent 'C:\windows\system32\drivers\TRLLAT.SYS'
-wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations |
+sv_wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations |
   tr -d '\r' | grep -qF 'C:\SV32\SVCORE.DLL' || sv_fail "no delete of SVCORE.DLL waits for the restart"
 uidriver answer yes 20000 >/dev/null
 wait "$SV_SAMPLE_PID"

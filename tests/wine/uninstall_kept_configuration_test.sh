@@ -6,7 +6,7 @@ set -euo pipefail
 source "$SV_SRC/scripts/wine/sample.sh"
 sv_sample_tools
 sv_sample_stage
-wine reg add "HKLM\\$SV_CONFIG\\Plugins" /v Owner /d 'another product' /f >/dev/null
+sv_wine reg add "HKLM\\$SV_CONFIG\\Plugins" /v Owner /d 'another product' /f >/dev/null
 sv_sample_run /SILENT
 sv_check_box "$SV_RESTART_QUESTION" question no
 wait "$SV_SAMPLE_PID"

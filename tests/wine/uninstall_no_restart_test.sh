@@ -18,10 +18,10 @@ sv_check_file present 'C:\SV32\SVCORE.DLL'
 
 # The user restarts later: the session ends (the agent with it), then the
 # queued operations run.
-wine wineboot --end-session --kill >/dev/null 2>&1 || true
+sv_wine wineboot --end-session --kill >/dev/null 2>&1 || true
 wine_wait
 sv_check_file present 'C:\SV32\SVCORE.DLL'
-wine wineboot -r >/dev/null 2>&1
+sv_wine wineboot -r >/dev/null 2>&1
 wine_wait
 sv_check_file absent 'C:\SV32\SVCORE.DLL'
 sv_check_file absent 'C:\SV32'

@@ -19,8 +19,8 @@ for f in SVCOMM.DLL SVNEXT.DLL SVLAST.DLL; do
   echo "newer $f" >"$(cpath "C:\\SV32\\$f")"
   touch -d '2002-03-05 14:03:11 UTC' "$(cpath "C:\\SV32\\$f")"
 done
-wine reg add "HKLM\\$SV_CONFIG" /v LDID_SV /d 'C:\SV32' /f >/dev/null
-wine reg add "HKLM\\$SV_CONFIG" /v LDID_SV_LONG /d 'C:\SV32' /f >/dev/null
+sv_wine reg add "HKLM\\$SV_CONFIG" /v LDID_SV /d 'C:\SV32' /f >/dev/null
+sv_wine reg add "HKLM\\$SV_CONFIG" /v LDID_SV_LONG /d 'C:\SV32' /f >/dev/null
 
 sv_sample_run /SILENT /NONETCPL /NOSHORTCUTS /NOTEXTEDIT
 

@@ -3,18 +3,18 @@
 # (box 1213), and command lines it does not understand (the usage text for
 # "/S" and for "/Lxx").  Each run ends with exit code 0 and no setup log.
 set -euo pipefail
-source "$SV_SRC/tests/wine/wizard_lib.sh"
+source "$SV_SRC/scripts/wine/sample.sh"
 
-kp_setup nt351
-kp_start
-kp_box "$(kp_string 1213)" stop ok
-kp_wait_exit
-[ ! -e "$KP_LOG" ]
+sv_wizard_setup nt351
+sv_sample_run
+sv_check_box "$(sv_string 1213)" stop ok
+sv_wait_exit
+[ ! -e "$SV_LOG" ]
 
 sv_reg add 'HKCU\Software\Wine' /v Version /d nt40 /f
 for line in /S /Lxx; do
-  kp_start "$line"
-  kp_box "$(kp_string 10034)" exclamation ok
-  kp_wait_exit
-  [ ! -e "$KP_LOG" ]
+  sv_sample_run "$line"
+  sv_check_box "$(sv_string 10034)" exclamation ok
+  sv_wait_exit
+  [ ! -e "$SV_LOG" ]
 done

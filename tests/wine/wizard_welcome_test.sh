@@ -5,36 +5,36 @@
 # answered No keeps the wizard; answered Yes ends the run, removing the empty
 # product directory.
 set -euo pipefail
-source "$SV_SRC/tests/wine/wizard_lib.sh"
+source "$SV_SRC/scripts/wine/sample.sh"
 
-kp_setup
-sv_reg add "$KP_CONFIG" /v LDID_SV_LONG /d 'C:\PRODUCT' /f
+sv_wizard_setup
+sv_reg add "$SV_CONFIG_KEY" /v LDID_SV_LONG /d 'C:\PRODUCT' /f
 mkdir -p "$(cpath 'C:\PRODUCT')"
 
-kp_start
-kp_ui wait-page 101 30000
-[ "$(kp_ui text 1018)" = 'text 7.3.026' ]
-kp_state 12325 'enabled=1 visible=1'  # Finish
-kp_state 12323 'enabled=0'            # Back
-kp_state 2 'enabled=1'                # Cancel
-kp_shot page101_welcome
+sv_sample_run
+sv_ui wait-page 101 30000
+[ "$(sv_ui text 1018)" = 'text 7.3.026' ]
+sv_state 12325 'enabled=1 visible=1'  # Finish
+sv_state 12323 'enabled=0'            # Back
+sv_state 2 'enabled=1'                # Cancel
+sv_shot page101_welcome
 
-log_before=$(od -c "$KP_LOG")
-wine 'C:\UNINST\KITPURGE.EXE' /SILENT &
+log_before=$(od -c "$SV_LOG")
+sv_wine 'C:\SVKIT\KITPURGE.EXE' /SILENT &
 second=$!
-kp_box 'A version of SOLVANE 32 setup is currently running.' exclamation ok
+sv_check_box 'A version of SOLVANE 32 setup is currently running.' exclamation ok
 rc=0
 wait "$second" || rc=$?
 [ "$rc" = 0 ]
-[ "$log_before" = "$(od -c "$KP_LOG")" ]
+[ "$log_before" = "$(od -c "$SV_LOG")" ]
 
-kp_ui press cancel
-kp_box "$(kp_string 5004)" question no
+sv_ui press cancel
+sv_check_box "$(sv_string 5004)" question no
 sleep 0.5
-kp_ui page | grep -q '^page 101 '
+sv_ui page | grep -q '^page 101 '
 
-kp_ui press cancel
-kp_box "$(kp_string 5004)" question yes
-kp_wait_exit
+sv_ui press cancel
+sv_check_box "$(sv_string 5004)" question yes
+sv_wait_exit
 [ ! -d "$(cpath 'C:\PRODUCT')" ]
-kp_expect_log 'Command line parameters \r\nRunning on Windows NT build 1381.\r\nDestroying setup wizard object.\r\nClosing setup log file.\r\n'
+sv_check_log_bytes 'Command line parameters \r\nRunning on Windows NT build 1381.\r\nDestroying setup wizard object.\r\nClosing setup log file.\r\n'
