@@ -1,67 +1,21 @@
 // The wizard frame and the page base over the simulated property sheet:
 // navigation by IsRequired, button states, validation, Finish and Cancel.
+// tests/wine/wizard_sheet_test.cpp runs the same pages on the real sheet.
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "kit/kit.h"
 #include "macros/macros.h"
-#include "wizard/page.h"
-#include "wizard/wizard.h"
+#include "wizard_test_pages.h"
 #include "wizard_test_support.h"
 
 namespace {
-
-class TestPage : public CSvWizardPage {
- public:
-  TestPage(uint16_t id, CSvWizard* wizard, bool required, Strings* journal)
-      : CSvWizardPage(id, wizard), required_(required), journal_(journal) {}
-
-  bool IsRequired() override { return required_; }
-  int Validate(bool) override {
-    Note("validate");
-    return valid_;
-  }
-  intptr_t OnFinishing() override {
-    Note("finishing");
-    return 0;
-  }
-  uint32_t ApplyRequirements(CSvKit* kit) override {
-    Note("apply");
-    kit_ = kit;
-    return GetTemplateId();
-  }
-  void Note(const char* what) {
-    journal_->push_back(what + (" " + std::to_string(GetTemplateId())));
-  }
-
-  bool required_;
-  int valid_ = 1;
-  CSvKit* kit_ = nullptr;
-  Strings* journal_;
-};
-
-class TestWizard : public CSvWizard {
- public:
-  explicit TestWizard(Strings* journal)
-      : CSvWizard(SheetFixture::kConfigKey, svp::kHKeyLocalMachine), journal_(journal) {}
-  intptr_t Finish() override {
-    journal_->push_back("finish");
-    return CSvWizard::Finish();
-  }
-  bool OnCancel() override {
-    journal_->push_back("cancel?");
-    return refuseCancel_;
-  }
-  bool refuseCancel_ = false;
-  Strings* journal_;
-};
 
 class WizardTest : public SheetFixture {
  protected:
   // Pages 1, 2, 3, ... with the given IsRequired answers; the sheet opened.
   void Open(std::vector<bool> required, bool create = true) {
-    wizard_ = std::make_unique<TestWizard>(&journal_);
+    wizard_ = std::make_unique<TestWizard>(&journal_, kConfigKey, svp::kHKeyLocalMachine);
     pages_.clear();
     uint16_t id = 1;
     for (bool r : required) {
@@ -149,7 +103,7 @@ TEST_F(WizardTest, PagesAddedToAnOpenSheet) {
   EXPECT_FALSE(wizard_->SelectPage(77));
 
   EXPECT_FALSE(wizard_->AddPage(nullptr, true));
-  TestWizard other(&journal_);
+  TestWizard other(&journal_, kConfigKey, svp::kHKeyLocalMachine);
   TestPage stranger(11, &other, true, &journal_);
   EXPECT_FALSE(wizard_->RemovePage(&stranger, false));
   EXPECT_TRUE(wizard_->RemovePage(quiet, true));

@@ -5,98 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "kit/kit.h"
 #include "log/svlog.h"
 #include "macros/macros.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_window.h"
+#include "wine/uidriver_client.h"
 
 namespace {
-
-std::string ModuleDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text = path;
-  return text.substr(0, text.rfind('\\'));
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-  CloseHandle(file);
-  return text;
-}
-
-// UIDRIVER.EXE running one command beside the test, its output in a file.
-class Driver {
- public:
-  explicit Driver(const std::string& arguments) {
-    static int serial = 0;
-    output_ = ModuleDirectory() + "\\kitdriver" + std::to_string(++serial) + ".txt";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileA(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = out;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string command = "\"" + ModuleDirectory() + "\\UIDRIVER.EXE\" " + arguments;
-    started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                              &startup, &process_) != FALSE;
-    CloseHandle(out);
-  }
-  ~Driver() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
-      TerminateProcess(process_.hProcess, 99);
-    }
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-  }
-
-  // The driver's exit code (0: done), keeping this thread's windows alive.
-  int Finish(DWORD timeout = 40000) {
-    if (!started_) return -2;
-    const DWORD start = GetTickCount();
-    while (MsgWaitForMultipleObjects(1, &process_.hProcess, FALSE, 100, QS_ALLINPUT) !=
-           WAIT_OBJECT_0) {
-      MSG message;
-      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-      }
-      if (GetTickCount() - start > timeout) return -1;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<int>(code);
-  }
-
-  std::string Output() const { return ReadBytes(output_); }
-
- private:
-  std::string output_;
-  PROCESS_INFORMATION process_ = {};
-  bool started_ = false;
-};
 
 class KitLoad : public ::testing::Test {
  protected:
@@ -124,29 +41,6 @@ class KitLoad : public ::testing::Test {
   HWND main_ = nullptr;
   std::string log_;
 };
-
-TEST_F(KitLoad, KitBesideTheProgramLoadsFromARelativeDirectory) {
-  const std::string dir = ModuleDirectory() + "\\kit";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  WriteBytes(dir + "\\KITPURGE.DAT",
-             "VERSION,0x1000048\r\n"
-             "; program files\r\n"
-             "COPY,a.dll,a.dll,{LDID_KITROOT}\\bin,{LDID_SV},G1,0,2048\r\n"
-             "DELETE,a.ini,{LDID_WIN},G1,0,0\r\n");
-  ASSERT_TRUE(SetCurrentDirectoryA(ModuleDirectory().c_str()));
-  CSvKit kit(nullptr, &macros_, nullptr);
-  ASSERT_EQ(0u, kit.LoadKitData("kit", "KITPURGE.DAT"));
-  EXPECT_EQ(dir, kit.GetKitDirectory());
-  std::string root;
-  macros_.GetMacroValue("LDID_KITROOT", root);
-  EXPECT_EQ(dir, root);
-  ASSERT_NE(nullptr, kit.FindGroup("G1"));
-  std::vector<std::string> files;
-  for (CSvFile* file : *kit.FindGroup("G1")) files.push_back(file->GetSourceName());
-  EXPECT_EQ((std::vector<std::string>{"a.ini", "a.dll"}), files);
-  EXPECT_EQ(3u, kit.Locations().size());
-  EXPECT_EQ("", Log());
-}
 
 TEST_F(KitLoad, CancelledKitLocationDialogGivesUpAfterOneLogLine) {
   const std::string dir = ModuleDirectory() + "\\empty";

@@ -3,11 +3,10 @@
 // through the registered message, Enter inside a page, the older header, the
 // painted side panel and the progress pages.  Screenshots of the
 // progress pages go to the build tree's screenshots directory.
-#include <windows.h>
+#include "platform/win32/win32_api.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -15,53 +14,11 @@
 
 #include "platform/win32/win32_sheet.h"
 #include "platform/win32/win32_platform.h"
+#include "wine/uidriver_client.h"
 #include "wizard/pages.h"
-#include "wizard/wizard.h"
+#include "wizard_test_pages.h"
 
 namespace {
-
-using Journal = std::vector<std::string>;
-
-class TestPage : public CSvWizardPage {
- public:
-  TestPage(uint16_t id, CSvWizard* wizard, bool required, Journal* journal, uint32_t bitmap = 0)
-      : CSvWizardPage(id, wizard), required_(required), journal_(journal), bitmapId_(bitmap) {}
-  bool IsRequired() override { return required_; }
-  bool OnInitDialog() override {
-    CSvWizardPage::OnInitDialog();
-    if (bitmapId_ != 0) LoadPanelBitmap(bitmapId_, kSvPanelControlId);
-    return true;
-  }
-  int Validate(bool) override { return valid_; }
-  intptr_t OnSetActive() override {
-    journal_->push_back("active " + std::to_string(GetTemplateId()));
-    return CSvWizardPage::OnSetActive();
-  }
-  intptr_t OnFinishing() override {
-    journal_->push_back("finishing " + std::to_string(GetTemplateId()));
-    return 0;
-  }
-  bool required_;
-  int valid_ = 1;
-  Journal* journal_;
-  uint32_t bitmapId_;
-};
-
-class TestWizard : public CSvWizard {
- public:
-  explicit TestWizard(Journal* journal)
-      : CSvWizard("SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser), journal_(journal) {}
-  intptr_t Finish() override {
-    journal_->push_back("finish");
-    return CSvWizard::Finish();
-  }
-  bool OnCancel() override {
-    journal_->push_back("cancel?");
-    return refuseCancel_;
-  }
-  bool refuseCancel_ = false;
-  Journal* journal_;
-};
 
 class WizardSheet : public ::testing::Test {
  protected:
@@ -70,7 +27,7 @@ class WizardSheet : public ::testing::Test {
     parts.sheets = &sheets_;
     svp::Install(parts);
     platform_.Install();
-    wizard_ = std::make_unique<TestWizard>(&journal_);
+    wizard_ = std::make_unique<TestWizard>(&journal_, "SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser);
   }
   void TearDown() override {
     wizard_.reset();
@@ -127,46 +84,17 @@ class WizardSheet : public ::testing::Test {
     return pixels;
   }
 
-  // Writes the sheet as it is on screen to <build>/screenshots/<name>.bmp.
+  // The screen, with the sheet painted, to <build>/screenshots/<name>.bmp.
   void Screenshot(const char* name) {
     const char* bin = std::getenv("SV_BIN");
     if (bin == nullptr) return;
     UpdateWindow(Sheet());
     Pump();
     Sleep(300);
-    RECT area;
-    std::vector<COLORREF> pixels = ScreenPixels(Sheet(), &area);
-    int w = area.right - area.left, h = area.bottom - area.top;
-    std::string dir = std::string("Z:") + bin + "/../screenshots";
+    const std::string dir = std::string("Z:") + bin + "/../screenshots";
     CreateDirectoryA(dir.c_str(), nullptr);
-    std::string path = dir + "/" + name + ".bmp";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return;
-    int row = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + row * h;
-    info.biSize = sizeof info;
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::fwrite(&file, sizeof file, 1, f);
-    std::fwrite(&info, sizeof info, 1, f);
-    std::vector<unsigned char> line(static_cast<size_t>(row));
-    for (int y = h - 1; y >= 0; --y) {
-      for (int x = 0; x < w; ++x) {
-        COLORREF c = pixels[static_cast<size_t>(y * w + x)];
-        line[static_cast<size_t>(x * 3)] = GetBValue(c);
-        line[static_cast<size_t>(x * 3 + 1)] = GetGValue(c);
-        line[static_cast<size_t>(x * 3 + 2)] = GetRValue(c);
-      }
-      std::fwrite(line.data(), 1, line.size(), f);
-    }
-    std::fclose(f);
-    std::printf("screenshot %s\n", path.c_str());
+    Driver driver("screenshot \"" + dir + "/" + name + ".bmp\"");
+    EXPECT_EQ(0, driver.Finish());
   }
 
   svp::Win32Platform platform_;
@@ -187,14 +115,15 @@ TEST_F(WizardSheet, RefusedPageStaysOnFinishAndFinishRunsFromTheMessageLoop) {
   journal_.clear();
   Press(PSBTN_FINISH);
   EXPECT_EQ(last, wizard_->GetCurrentPage());
-  EXPECT_TRUE(journal_.empty());
+  EXPECT_EQ(Journal{"validate 1546"}, journal_);
   EXPECT_TRUE(IsWindow(Sheet()));
 
   last->valid_ = 1;
+  journal_.clear();
   SendMessageA(Sheet(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ((Journal{"finishing 101", "finishing 1546"}), journal_);
+  EXPECT_EQ((Journal{"validate 1546", "finishing 101", "finishing 1546"}), journal_);
   Pump();
-  EXPECT_EQ((Journal{"finishing 101", "finishing 1546", "finish"}), journal_);
+  EXPECT_EQ((Journal{"validate 1546", "finishing 101", "finishing 1546", "finish"}), journal_);
   EXPECT_TRUE(IsWindow(Sheet()));  // the sheet stays for the removal
   EXPECT_FALSE(quit_);
 }
