@@ -22,16 +22,12 @@ known=$( {
   grep -vE '^[[:space:]]*(#|$)' "$list" | awk '{ print $1 }'
 } | sort -u)
 
-bad=0
-calls=0
-while read -r where command; do
-  calls=$((calls + 1))
-  if ! grep -qxF -- "$command" <<<"$known"; then
-    echo "$where $command is not in $list"
-    bad=1
-  fi
-done < <(grep -v '^function ' <<<"$found")
+calls=$(grep -vc '^function ' <<<"$found" || true)
 [ "$calls" -gt 0 ] || { echo "no command found in ${#scripts[@]} scripts"; exit 1; }
+unknown=$(awk 'NR == FNR { known[$1] = 1; next } !/^function / && !($2 in known) { print $0 " is not in '"$list"'" }' \
+  <(printf '%s\n' "$known") <(printf '%s\n' "$found"))
+bad=0
+[ -z "$unknown" ] || { echo "$unknown"; bad=1; }
 
 # Programs named by their path (the Wine loaders, the files the build needs).
 globs=$(grep -oE '^/[^[:space:]]+' "$list")
