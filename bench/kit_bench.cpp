@@ -144,8 +144,7 @@ double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_cloc
 // One measured run in a fresh process, so that every size pays for its own
 // first touch of heap pages instead of reusing what a previous run freed.
 Result RunOnce(size_t lines) {
-  svp::MemoryPlatform platform;
-  platform.Install();
+  svp::InstalledMemoryPlatform platform;
   platform.files().MakeDirectory("C:\\KIT");
   Result r;
   r.lines = lines;

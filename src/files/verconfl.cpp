@@ -9,8 +9,6 @@
 
 namespace {
 
-bool g_noToAll = false;
-
 bool IsOlder(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) {
   return aHigh < bHigh || (aHigh == bHigh && aLow < bLow);
 }
@@ -18,26 +16,22 @@ bool IsOlder(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) {
 }  // namespace
 
 int CVerConfl::DoModal() {
-  svp::IDialogs* dialogs = svp::Dialogs();
-  if (dialogs == nullptr) return kSvVersionDialogNotShown;
   svp::VersionConflictTexts texts;
   texts.description = m_description;
   texts.fileName = m_fileName;
   texts.value = m_value;
   texts.label = m_label;
-  return dialogs->ShowVersionConflict(texts);
+  return svp::Dialogs().ShowVersionConflict(texts);
 }
 
-bool SvIsNoToAllChosen() { return g_noToAll; }
-void SvClearNoToAll() { g_noToAll = false; }
+bool SvIsNoToAllChosen() { return svp::Run().noToAll; }
 
 std::string SvFormatFileDate(const svp::FileTime& time) {
   static const char* const kDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  svp::IDialogs* dialogs = svp::Dialogs();
   svp::SystemTime local;
-  if (dialogs == nullptr || !dialogs->FileTimeToLocalTime(time, &local) || local.month < 1 ||
+  if (!svp::Dialogs().FileTimeToLocalTime(time, &local) || local.month < 1 ||
       local.month > 12 || local.dayOfWeek > 6)
     return std::string();
   char text[64];
@@ -82,7 +76,7 @@ uint32_t SvCheckVersionConflict(const std::string& source, const std::string& de
     case svp::kIdVersionYes:
       return kSvVersionKeep;
     case svp::kIdVersionNoToAll:
-      g_noToAll = true;
+      svp::Run().noToAll = true;
       return kSvVersionCopy;
     default:
       return kSvVersionCopy;

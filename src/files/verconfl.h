@@ -8,7 +8,7 @@
 #include "app/svobject.h"
 #include "platform/platform.h"
 
-// What DoModal gives when there is no dialog to show.
+// What DoModal gives when the platform could not show the dialog.
 enum : int { kSvVersionDialogNotShown = -1 };
 
 // The dialog on template 128; the four strings are bound to its controls.
@@ -36,10 +36,9 @@ enum : uint32_t {
 uint32_t SvCheckVersionConflict(const std::string& source, const std::string& destination);
 
 // The run-wide No to All answer: once chosen, later copies overwrite without
-// asking.
+// asking.  It lives in the platform's run state, which each installed
+// platform starts afresh.
 bool SvIsNoToAllChosen();
-// Forgets the answer, as a new process would (tests).
-void SvClearNoToAll();
 
 // "%H:%M:%S, %a, %b %d, %Y" of a file time in local time; empty when the
 // platform cannot convert it.

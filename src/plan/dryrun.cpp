@@ -797,7 +797,7 @@ DryRunPlatform::~DryRunPlatform() = default;
 
 void DryRunPlatform::SetCommandLine(const std::string& args) { system_->SetCommandLine(args); }
 
-void DryRunPlatform::Install(ISheetHost* sheets) {
+Platform DryRunPlatform::Parts(ISheetHost* sheets) {
   Platform p;
   p.fs = files_.get();
   p.reg = registry_.get();
@@ -807,7 +807,7 @@ void DryRunPlatform::Install(ISheetHost* sheets) {
   p.net = net_.get();
   p.sheets = sheets;
   p.dialogs = dialogs_.get();
-  svp::Install(p);
+  return p;
 }
 
 const std::vector<DryRunEvent>& DryRunPlatform::Events() const { return events_; }

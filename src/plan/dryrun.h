@@ -87,8 +87,9 @@ class DryRunPlatform {
 
   // The command line a run would get.
   void SetCommandLine(const std::string& args);
-  // Makes the layer the process's platform; sheets and dialogs as given.
-  void Install(ISheetHost* sheets);
+  // Every slot of the layer, with the given sheet host, for a
+  // ScopedPlatform to install.
+  Platform Parts(ISheetHost* sheets);
 
   const std::vector<DryRunEvent>& Events() const;
   // The bytes of a file as the run would leave it; false when absent.

@@ -199,12 +199,13 @@ int CSvKitLint::Check(const std::string& path) {
   CSvKit kit(nullptr, &macros, nullptr);
   kit.SetLoadObserver(this);
   QuietUserInterface quiet;
-  const svp::Platform saved = svp::Get();
-  svp::Platform platform = saved;
+  svp::Platform platform = svp::Get();
   platform.ui = &quiet;
-  svp::Install(platform);
-  const uint32_t result = kit.LoadKitData(directory.c_str(), name.c_str());
-  svp::Install(saved);
+  uint32_t result;
+  {
+    const svp::ScopedPlatform quietly(platform);
+    result = kit.LoadKitData(directory.c_str(), name.c_str());
+  }
   if (result != kSvKitOk && result != kSvKitVersionTooOld)
     Add(0, true, "not read (loader result " + std::to_string(result) + ")");
   CheckAfterLoad();

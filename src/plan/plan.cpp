@@ -144,7 +144,7 @@ void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
     commandLine_ += commandLine_.empty() ? "/SILENT" : " /SILENT";
   dry.SetCommandLine(commandLine_);
   svp::MemorySheetHost sheets;
-  dry.Install(&sheets);
+  const svp::ScopedPlatform installed(dry.Parts(&sheets));
 
   CSetupApp app;
   if (app.InitInstance()) {

@@ -44,6 +44,6 @@ class IDialogs {
   virtual bool FileTimeToLocalTime(const FileTime& utc, SystemTime* local) = 0;
 };
 
-inline IDialogs* Dialogs() { return Get().dialogs; }
+inline IDialogs& Dialogs() { return *Get().dialogs; }
 
 }  // namespace svp

@@ -329,8 +329,8 @@ class ISheetHost;
 class IDialogs;
 
 // ---------------------------------------------------------------------------
-// The platform of the process.  main() (or a test) installs one; the core
-// reaches it through Get().
+// The platform of the process.  main() (or a test) installs one with a
+// ScopedPlatform; the core reaches it through Get().
 struct Platform {
   IFileSystem* fs = nullptr;
   IRegistry* reg = nullptr;
@@ -342,8 +342,29 @@ struct Platform {
   IDialogs* dialogs = nullptr;
 };
 
-Platform& Get();
-void Install(const Platform& platform);
+const Platform& Get();
+
+// What one run of the program remembers between file operations: the "No to
+// all" answer of the version-conflict dialog.  Each installed platform starts
+// a run of its own, so nothing carries over from one test to the next.
+struct RunState {
+  bool noToAll = false;
+};
+RunState& Run();
+
+// Installs every slot of a platform for its lifetime, with a fresh run state,
+// and puts back the platform and run state it replaced.
+class ScopedPlatform {
+ public:
+  explicit ScopedPlatform(const Platform& platform);
+  ~ScopedPlatform();
+  ScopedPlatform(const ScopedPlatform&) = delete;
+  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+ private:
+  Platform previous_;
+  RunState previousRun_;
+};
 
 inline IFileSystem& Fs() { return *Get().fs; }
 inline IRegistry& Reg() { return *Get().reg; }

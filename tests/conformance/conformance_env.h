@@ -50,7 +50,6 @@ inline uint32_t DeleteKeyTree(svp::RegKey root, const std::string& path) {
 class ConformanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_->Install();
     conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
   }
   void TearDown() override {
@@ -128,5 +127,6 @@ class ConformanceTest : public ::testing::Test {
 
  private:
   std::unique_ptr<ConformancePlatform> platform_ = std::make_unique<ConformancePlatform>();
+  svp::ScopedPlatform installed_{platform_->Parts()};
   std::string scratch_;
 };

@@ -14,9 +14,7 @@
 #include "kit/kit.h"
 #include "log/svlog.h"
 #include "macros/macros.h"
-#include "platform/memory/memory_dialogs.h"
 #include "platform/memory/memory_platform.h"
-#include "platform/memory/memory_sheet.h"
 #include "sample_workstation.h"
 
 namespace fuzz {
@@ -49,10 +47,6 @@ class Workstation {
   enum Kind { kBare, kSample };
   explicit Workstation(Kind kind = kBare, bool openLog = true) {
     svp::SetMemoryFailureReporter([](const std::string&) {});
-    platform_.Install();
-    svp::Get().sheets = &sheets_;
-    svp::Get().dialogs = &dialogs_;
-    SvClearNoToAll();
     if (kind == kSample) sample::Stage(platform_);
     platform_.ui().SetResponder(sample::Answer);
     macros_ = std::make_unique<CSvMacroList>(svp::kHKeyLocalMachine, kConfigKey);
@@ -72,23 +66,19 @@ class Workstation {
   ~Workstation() {
     kit_.reset();
     SvCloseLog();
-    svp::Get().sheets = nullptr;
-    svp::Get().dialogs = nullptr;
     // What the run left open is a leak of the program's.
     if (platform_.files().OpenHandleCount() != 0 || platform_.registry().OpenKeyCount() != 0)
       __builtin_trap();
   }
 
   svp::MemoryPlatform& platform() { return platform_; }
-  svp::MemorySheetHost& sheets() { return sheets_; }
+  svp::MemorySheetHost& sheets() { return platform_.sheets(); }
   CSvMacroList& macros() { return *macros_; }
   CSvSwitchList& switches() { return *switches_; }
   CSvKit& kit() { return *kit_; }
 
  private:
-  svp::MemoryPlatform platform_;
-  svp::MemorySheetHost sheets_;
-  svp::MemoryDialogs dialogs_;
+  svp::InstalledMemoryPlatform platform_;
   std::unique_ptr<CSvMacroList> macros_;
   std::unique_ptr<CSvSwitchList> switches_;
   std::unique_ptr<CSvKit> kit_;

@@ -12,7 +12,6 @@ namespace {
 class CommandFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_.Install();
     macros_.AddMacro("SECTION", "Files", SV_MACRO_VOLATILE);
     macros_.AddMacro("LDID_WIN", "C:\\WINNT", SV_MACRO_VOLATILE);
   }
@@ -38,7 +37,7 @@ class CommandFileTest : public ::testing::Test {
     return out + std::to_string(status);
   }
 
-  svp::MemoryPlatform platform_;
+  svp::InstalledMemoryPlatform platform_;
   CSvMacroList macros_{svp::kHKeyLocalMachine, "Software\\Test"};
   CSvCommandFile reader_{&macros_};
 };
@@ -78,8 +77,7 @@ TEST_F(CommandFileTest, HeaderWrittenAsMacroAndOverlongNames) {
 }
 
 TEST(CommandFile, MissingFileAndNoMacroTable) {
-  svp::MemoryPlatform platform;
-  platform.Install();
+  svp::InstalledMemoryPlatform platform;
   CSvCommandFile reader(nullptr);
   EXPECT_NE(0u, reader.Open("C:\\absent.txt"));
   EXPECT_FALSE(reader.IsOpen());

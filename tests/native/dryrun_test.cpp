@@ -12,9 +12,7 @@
 #include "app/setupapp.h"
 #include "log/svlog.h"
 #include "plan/plan.h"
-#include "platform/memory/memory_dialogs.h"
 #include "platform/memory/memory_platform.h"
-#include "platform/memory/memory_sheet.h"
 
 namespace {
 
@@ -43,7 +41,6 @@ std::string Upper(std::string s) {
 class DryRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    svp::SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
     auto& files = real_.files();
     files.WriteFile("C:\\SV\\KITPURGE.DAT", kKit);
     files.WriteFile("C:\\SV\\svs2tnst.exe", "exe");
@@ -68,25 +65,10 @@ class DryRunTest : public ::testing::Test {
     reg.SetString(kHklm, "SOFTWARE\\Other", "Keep", "yes");
     real_.net().AddComponent("TRELLNET", "oemnxptl.inf");
   }
-  void TearDown() override {
-    SvCloseLog();
-    svp::Install(svp::Platform());
-    svp::SetMemoryFailureReporter(nullptr);
-  }
+  void TearDown() override { SvCloseLog(); }
 
   static std::string Programs() { return "C:\\WINNT\\Profiles\\All Users\\Start Menu\\Programs"; }
 
-  svp::Platform RealParts() {
-    svp::Platform p;
-    p.fs = &real_.files();
-    p.reg = &real_.registry();
-    p.sys = &real_.system();
-    p.ui = &real_.ui();
-    p.shell = &real_.shell();
-    p.net = &real_.net();
-    p.dialogs = &dialogs_;
-    return p;
-  }
   svp::DryRunLister Lister() {
     return [this](const std::string& dir, std::vector<svp::DryRunDirEntry>* out) {
       for (const std::string& name : real_.files().List(dir)) {
@@ -134,7 +116,6 @@ class DryRunTest : public ::testing::Test {
   }
 
   svp::MemoryPlatform real_;
-  svp::MemoryDialogs dialogs_;
 };
 
 Strings Sorted(Strings items) {
@@ -147,7 +128,7 @@ TEST_F(DryRunTest, PlanChangesNothingAndTheRealRunChangesWhatItSaid) {
   const auto before = Snapshot();
   CSvPlan plan;
   {
-    svp::DryRunPlatform dry(RealParts(), Lister());
+    svp::DryRunPlatform dry(real_.Parts(), Lister());
     plan.Run(dry, "/NOSHORTCUTS");
     svp::DryRunEffect effect = dry.Effect();
     // The workstation is untouched: no file, key, value, process, box or
@@ -188,10 +169,8 @@ TEST_F(DryRunTest, PlanChangesNothingAndTheRealRunChangesWhatItSaid) {
     EXPECT_NE(std::string::npos, plan.Json().find("\"kind\": \"net-remove\", \"target\": \"TRELLNET\""));
 
     // Now the real run, silent, answering No as the plan did.
-    svp::MemorySheetHost sheets;
-    real_.Install();
-    svp::Get().sheets = &sheets;
-    svp::Get().dialogs = &dialogs_;
+    svp::MemorySheetHost& sheets = real_.sheets();
+    const svp::ScopedPlatform installed(real_.Parts());
     real_.system().SetCommandLine("/NOSHORTCUTS /SILENT");
     real_.ui().QueueAnswer(svp::kIdNo);
     {

@@ -48,7 +48,7 @@ TEST_F(FilePhaseTest, BusyAndMissingFilesAreLoggedAndPassedOver) {
   ASSERT_EQ(2u, files().PendingOperations().size());
   EXPECT_EQ("C:\\SV32\\BUSY.DLL", files().PendingOperations()[0].from);
   ASSERT_NE(nullptr, CopyPage());
-  EXPECT_EQ(kSvIddCopyStatus, sheet_.CurrentTemplate());
+  EXPECT_EQ(kSvIddCopyStatus, sheets().CurrentTemplate());
   // DELETE records are listed in reverse file order.
   SvCloseLog();
   EXPECT_EQ(std::string("VcpOpen()\r\n"

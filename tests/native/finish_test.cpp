@@ -83,7 +83,7 @@ TEST_F(FinishTest, CompleteRunRemovesEverythingAndRestartsAfterTheLogIsClosed) {
   EXPECT_EQ(kRestartQuestion, ui().boxes()[0].text);
   EXPECT_EQ(0x24u, ui().boxes()[0].type);
   EXPECT_EQ(0, ui().waitCursorDepth());
-  EXPECT_EQ(0, sheet_.QuitCode());
+  EXPECT_EQ(0, sheets().QuitCode());
   EXPECT_TRUE(wizard_->GetRestart());
   ASSERT_NE(nullptr, StatusPage());
   EXPECT_EQ("Removing Trellnet Protocol", StatusPage()->GetNetworkText());
@@ -216,7 +216,7 @@ TEST_F(FinishTest, OldVersionYesRemovesTheRegistrationsAndOffersTheRestart) {
   ui().QueueAnswer(svp::kIdYes);
   wizard_->OnOldVersionYes();
   EXPECT_FALSE(platform_.net().HasComponent("SOLVANE"));
-  EXPECT_TRUE(sheet_.QuitPosted());
+  EXPECT_TRUE(sheets().QuitPosted());
   EXPECT_TRUE(wizard_->GetRestart());
   EXPECT_TRUE(files().Exists("C:\\SV32\\NETLIB.DLL"));
   EXPECT_EQ("Setup will reboot the system.\r\n" + kDestroyed, EndAndLog());

@@ -18,14 +18,7 @@ const char kWriteFailedEnd[] = "\r\n\r\nWould you like to disable writing to the
 
 class SetupLog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    svp::SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
-    platform_.Install();
-  }
-  void TearDown() override {
-    SvCloseLog();
-    svp::SetMemoryFailureReporter(nullptr);
-  }
+  void TearDown() override { SvCloseLog(); }
 
   std::string LogBytes() { return platform_.files().ReadFile(kLog); }
   // Each box as "<type in hex> <text>", flagged when it lacks the setup
@@ -46,7 +39,7 @@ class SetupLog : public ::testing::Test {
     return "34 " + std::string(kWriteFailedStart) + message + kWriteFailedEnd;
   }
 
-  svp::MemoryPlatform platform_;
+  svp::InstalledMemoryPlatform platform_;
 };
 
 TEST_F(SetupLog, HoldsExactlyTheMessagesWithLineFeedsAsCrLf) {

@@ -14,7 +14,6 @@ constexpr svp::RegKey kLm = svp::kHKeyLocalMachine;
 
 class MacroListTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
 
   // "<code>:<value handed back>".
   std::string Get(const char* name) const {
@@ -45,7 +44,7 @@ class MacroListTest : public ::testing::Test {
     return out;
   }
 
-  svp::MemoryPlatform platform_;
+  svp::InstalledMemoryPlatform platform_;
   CSvMacroList macros_{kLm, kKey};
 };
 
@@ -174,9 +173,9 @@ class ShortNameFileSystem : public svp::MemoryFileSystem {
 
 TEST_F(MacroListTest, SavingWritesPersistentMacrosWithTheProductDirectoryInShortForm) {
   ShortNameFileSystem files;
-  svp::Platform platform = svp::Get();
-  platform.fs = &files;
-  svp::Install(platform);
+  svp::Platform withShortNames = svp::Get();
+  withShortNames.fs = &files;
+  auto installed = std::make_unique<svp::ScopedPlatform>(withShortNames);
   files.MakeDirectory("C:\\Program Files\\Sv");
   macros_.AddMacro("StartNetwork", "FALSE", 0);
   macros_.AddMacro("Reinstall", "FALSE", 0);
@@ -199,7 +198,7 @@ TEST_F(MacroListTest, SavingWritesPersistentMacrosWithTheProductDirectoryInShort
   macros_.SetMacroValue("LDID_SV", "C:\\No Such Directory");
   EXPECT_EQ(0u, macros_.SaveMacrosToRegistry("LDID_SV"));
   EXPECT_EQ(0u, Key().find("LDID_SV=C:\\No Such Directory "));
-  platform_.Install();
+  installed.reset();
 
   // It comes back on the next run.
   CSvMacroList next(kLm, kKey);

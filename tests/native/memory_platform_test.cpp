@@ -13,15 +13,8 @@ namespace {
 using namespace svp;
 using Strings = std::vector<std::string>;
 
-// Every native test: a question nobody scripted an answer for fails the test.
-[[maybe_unused]] const bool kReporterInstalled = [] {
-  SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
-  return true;
-}();
-
 class MemoryWorkstation : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
   MemoryFileSystem& files() { return platform_.files(); }
   uint32_t LastError() { return Fs().GetLastError(); }
   // 0 when the call succeeded, else the last error.
@@ -42,7 +35,7 @@ class MemoryWorkstation : public ::testing::Test {
     return std::to_string(spc) + "x" + std::to_string(bps) + " " + std::to_string(free);
   }
 
-  MemoryPlatform platform_;
+  InstalledMemoryPlatform platform_;
 };
 
 TEST_F(MemoryWorkstation, FilesInUseReadOnlyAndFullDisks) {
@@ -368,17 +361,6 @@ TEST_F(MemoryWorkstation, QuestionsNobodyScriptedAreReportedToTheTest) {
   EXPECT_FALSE(ui.GetOpenFileName(OpenFileRequest(), &chosen));
   SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
   EXPECT_EQ(3u, reports.size());
-}
-
-TEST(MemoryPlatformInstall, InstallsItselfAndLeavesAnEmptyPlatform) {
-  {
-    MemoryPlatform platform;
-    platform.Install();
-    EXPECT_EQ(&platform.files(), Get().fs);
-    EXPECT_EQ(&platform.net(), Get().net);
-  }
-  EXPECT_EQ(nullptr, Get().fs);
-  EXPECT_EQ(nullptr, Get().ui);
 }
 
 }  // namespace

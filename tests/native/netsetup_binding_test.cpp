@@ -9,8 +9,7 @@
 namespace {
 
 TEST(NetSetupBinding, LoadResultsReleaseAndTheSimulatedCalls) {
-  svp::MemoryPlatform platform;
-  platform.Install();
+  svp::InstalledMemoryPlatform platform;
   svp::MemoryNetSetup& net = platform.net();
   // The library missing, then present without one of its entry points.
   for (uint32_t result : {2u, 4u}) {

@@ -10,10 +10,10 @@ namespace {
 const char kSolvane[] = "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\CurrentVersion\\NetRules";
 const char kZoz[] = "SOFTWARE\\OrrisLogicCorporation\\ZOZuzivoz\\CurrentVersion\\NetRules";
 
-class OldVersionTest : public SheetFixture {
+class OldVersionTest : public WorkstationFixture {
  protected:
   void SetUp() override {
-    SheetFixture::SetUp();
+    WorkstationFixture::SetUp();
     ASSERT_TRUE(SvOpenLog(kLogPath));
   }
   void Register(const char* key, const char* option, const char* recordedInf,

@@ -14,12 +14,12 @@ namespace {
 
 class PageWizard : public CSvWizard {
  public:
-  PageWizard() : CSvWizard(SheetFixture::kConfigKey, svp::kHKeyLocalMachine) {}
+  PageWizard() : CSvWizard(WorkstationFixture::kConfigKey, svp::kHKeyLocalMachine) {}
   void OnOldVersionYes() override { ++yes_; }
   int yes_ = 0;
 };
 
-class PagesTest : public SheetFixture {
+class PagesTest : public WorkstationFixture {
  protected:
   // A fresh wizard with its switches parsed and the macros the pages build on.
   void Start(const char* commandLine = "") {
@@ -52,7 +52,7 @@ class PagesTest : public SheetFixture {
     std::string value;
     return macros()->GetMacroValue(name, value) == 0 ? value : "<absent>";
   }
-  std::string Edit() { return sheets_.ItemText(kSvIddTargetDir, kSvIdcTargetEdit); }
+  std::string Edit() { return sheets().ItemText(kSvIddTargetDir, kSvIdcTargetEdit); }
   CSvMacroList* macros() { return wizard_->GetMacroList(); }
 
   std::unique_ptr<PageWizard> wizard_;
@@ -98,10 +98,10 @@ TEST_F(PagesTest, ProductDirectoryComesFromTheRecordTheAppsDirectoryOrKsta) {
 
 TEST_F(PagesTest, WelcomePageShowsItsVersionAndOpensTheReadme) {
   Open();
-  EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
-  EXPECT_EQ("7.3.026", sheets_.ItemText(kSvIddSplash, kSvIdcSplashVersion));
+  EXPECT_EQ(kSvIddSplash, sheets().CurrentTemplate());
+  EXPECT_EQ("7.3.026", sheets().ItemText(kSvIddSplash, kSvIdcSplashVersion));
   EXPECT_EQ(7000u, wizard_->GetPages()[0]->PanelControlId());
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcSplashReadme));
+  ASSERT_TRUE(sheets().ClickPageButton(kSvIdcSplashReadme));
   EXPECT_EQ(Strings{"C:\\KIT\\KITPURGE.TXT"}, platform_.shell().openedDocuments());
 }
 
@@ -109,12 +109,12 @@ TEST_F(PagesTest, DirectoryPageIsSkippedWhenItsDirectoryIsUsableCreatableOrNotNe
   Open();  // C:\SV32 is missing: made without asking while the buttons are worked out
   EXPECT_TRUE(files().IsDirectory("C:\\SV32"));
   EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
-  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_EQ(svp::kWizFinish, sheets().Buttons());
   Open();
-  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_EQ(svp::kWizFinish, sheets().Buttons());
   LockedProductDirectory();
   Open("/NOCOPY");
-  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_EQ(svp::kWizFinish, sheets().Buttons());
   EXPECT_TRUE(ui().boxes().empty());
 }
 
@@ -123,17 +123,17 @@ TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
   files().MakeDirectory("D:\\GOOD");
   Open();
   EXPECT_TRUE(ui().boxes().empty());  // not current yet: no message
-  ASSERT_EQ(svp::kWizNext, sheets_.Buttons());
-  ASSERT_TRUE(sheets_.ClickNext());
-  ASSERT_EQ(kSvIddTargetDir, sheets_.CurrentTemplate());
+  ASSERT_EQ(svp::kWizNext, sheets().Buttons());
+  ASSERT_TRUE(sheets().ClickNext());
+  ASSERT_EQ(kSvIddTargetDir, sheets().CurrentTemplate());
   EXPECT_EQ("C:\\LOCKED", Edit());
-  EXPECT_EQ(svp::kWizBack | svp::kWizFinish, sheets_.Buttons());
+  EXPECT_EQ(svp::kWizBack | svp::kWizFinish, sheets().Buttons());
 
   // Browse starts from the recorded directory and takes the chosen one.
   ui().QueueOpenFileAnswer(true, "D:\\PICKED\\DIR\\*.");
   ui().QueueOpenFileAnswer(true, "E:\\*.");
   ui().QueueOpenFileAnswer(false, "");
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  ASSERT_TRUE(sheets().ClickPageButton(kSvIdcTargetBrowse));
   const svp::OpenFileRequest& request = ui().openFileRequests()[0];
   EXPECT_EQ(kSvIddDirChooser, request.templateId);
   EXPECT_EQ("C:\\LOCKED", request.initialDirectory);
@@ -141,22 +141,22 @@ TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
   EXPECT_TRUE(request.directoryOnly);
   EXPECT_EQ("D:\\PICKED\\DIR", Edit());
   EXPECT_EQ("D:\\PICKED\\DIR", Macro("LDID_SV_LONG"));
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));
+  ASSERT_TRUE(sheets().ClickPageButton(kSvIdcTargetBrowse));
   EXPECT_EQ("E:\\", target_->GetDirectory());
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcTargetBrowse));  // cancelled
+  ASSERT_TRUE(sheets().ClickPageButton(kSvIdcTargetBrowse));  // cancelled
   EXPECT_EQ("E:\\", Edit());
 
   for (const char* typed : {"C:\\LOCKED", "  ", "\\\\SERVER\\SHARE", "C:\\", "C:"}) {
-    sheets_.TypeText(kSvIdcTargetEdit, typed);
-    ASSERT_TRUE(sheets_.ClickFinish());
-    EXPECT_EQ(kSvIddTargetDir, sheets_.LastResult(svp::kPsnWizFinish)) << typed;
+    sheets().TypeText(kSvIdcTargetEdit, typed);
+    ASSERT_TRUE(sheets().ClickFinish());
+    EXPECT_EQ(kSvIddTargetDir, sheets().LastResult(svp::kPsnWizFinish)) << typed;
   }
   EXPECT_EQ((Strings{"30 " + SvFormat(Text(6002), {"C:\\LOCKED"}), "0 " + Text(6005),
                      "30 " + Text(5009), "30 " + Text(5008), "30 " + Text(5008)}),
             Boxes());
-  sheets_.TypeText(kSvIdcTargetEdit, "D:\\GOOD\\");
-  ASSERT_TRUE(sheets_.ClickFinish());
-  EXPECT_EQ(0xFFFF, sheets_.LastResult(svp::kPsnWizFinish));
+  sheets().TypeText(kSvIdcTargetEdit, "D:\\GOOD\\");
+  ASSERT_TRUE(sheets().ClickFinish());
+  EXPECT_EQ(0xFFFF, sheets().LastResult(svp::kPsnWizFinish));
   EXPECT_EQ("D:\\GOOD", Macro("LDID_SV_LONG"));
   EXPECT_EQ("D:\\GOOD", Macro("LDID_SV"));
   // Only the messages that are logged reach the log.
@@ -195,34 +195,34 @@ TEST_F(PagesTest, OldVersionPageAllowsOnlyBackOrItsOwnAnswer) {
   registry().CreateKeyPath(svp::kHKeyLocalMachine,
                            "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\CurrentVersion\\NetRules");
   Open();
-  ASSERT_EQ(svp::kWizNext, sheets_.Buttons());
-  ASSERT_TRUE(sheets_.ClickNext());
-  EXPECT_EQ(kSvIddOldVersion, sheets_.CurrentTemplate());  // the directory page skipped
-  EXPECT_FALSE(sheets_.CancelEnabled());
-  sheets_.DispatchPosted();
-  EXPECT_EQ(svp::kWizBack, sheets_.Buttons());
-  EXPECT_FALSE(sheets_.ClickCancel());
+  ASSERT_EQ(svp::kWizNext, sheets().Buttons());
+  ASSERT_TRUE(sheets().ClickNext());
+  EXPECT_EQ(kSvIddOldVersion, sheets().CurrentTemplate());  // the directory page skipped
+  EXPECT_FALSE(sheets().CancelEnabled());
+  sheets().DispatchPosted();
+  EXPECT_EQ(svp::kWizBack, sheets().Buttons());
+  EXPECT_FALSE(sheets().ClickCancel());
 
-  ASSERT_TRUE(sheets_.ClickPageButton(kSvIdcOldVersionYes));
+  ASSERT_TRUE(sheets().ClickPageButton(kSvIdcOldVersionYes));
   EXPECT_EQ(1, wizard_->yes_);
-  ASSERT_TRUE(sheets_.ClickBack());
-  EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
-  EXPECT_TRUE(sheets_.CancelEnabled());
-  EXPECT_EQ(svp::kWizNext, sheets_.Buttons());
+  ASSERT_TRUE(sheets().ClickBack());
+  EXPECT_EQ(kSvIddSplash, sheets().CurrentTemplate());
+  EXPECT_TRUE(sheets().CancelEnabled());
+  EXPECT_EQ(svp::kWizNext, sheets().Buttons());
 }
 
 TEST_F(PagesTest, ProgressPagesTickAndShortenTheirTexts) {
   Open();
   auto* status = new CSvFinishStatusPage(wizard_.get());
   ASSERT_TRUE(wizard_->AddPage(status, true));
-  EXPECT_FALSE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
+  EXPECT_FALSE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
   status->SetNetworkStatus("Removing Trellnet");
-  EXPECT_TRUE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
-  EXPECT_EQ("Removing Trellnet", sheets_.ItemText(kSvIddFinishStatus, kSvIdcNetworkText));
-  EXPECT_FALSE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
+  EXPECT_TRUE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
+  EXPECT_EQ("Removing Trellnet", sheets().ItemText(kSvIddFinishStatus, kSvIdcNetworkText));
+  EXPECT_FALSE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
   status->SetShortcutStatus("Done");
-  EXPECT_TRUE(sheets_.ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
-  EXPECT_EQ("Done", sheets_.ItemText(kSvIddFinishStatus, kSvIdcShortcutText));
+  EXPECT_TRUE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
+  EXPECT_EQ("Done", sheets().ItemText(kSvIddFinishStatus, kSvIdcShortcutText));
 
   // Both copy paths are shortened to 35 characters.
   auto* copy = new CSvCopyStatusPage(wizard_.get());
@@ -232,8 +232,8 @@ TEST_F(PagesTest, ProgressPagesTickAndShortenTheirTexts) {
   EXPECT_TRUE(copy->SetCopyStatus("D:\\Program Files\\Sv\\Bin\\Very\\Deep", "file.dll",
                                   "C:\\WINNT\\system32", "svnet.dll"));
   EXPECT_EQ("D:\\Program Files\\...\\Deep\\file.dll",
-            sheets_.ItemText(kSvIddCopyStatus, kSvIdcCopyFirst));
-  EXPECT_EQ("C:\\WINNT\\system32\\svnet.dll", sheets_.ItemText(kSvIddCopyStatus, kSvIdcCopySecond));
+            sheets().ItemText(kSvIddCopyStatus, kSvIdcCopyFirst));
+  EXPECT_EQ("C:\\WINNT\\system32\\svnet.dll", sheets().ItemText(kSvIddCopyStatus, kSvIdcCopySecond));
 }
 
 }  // namespace

@@ -50,8 +50,7 @@ TEST(SvShortenPathForDisplay, KeepsHeadAndTailAndMarksTheCutOnce) {
 }
 
 TEST(SvPathFs, CheckCreateAndFullPaths) {
-  svp::MemoryPlatform platform;
-  platform.Install();
+  svp::InstalledMemoryPlatform platform;
   svp::MemoryFileSystem& files = platform.files();
   files.WriteFile("C:\\Temp\\f.txt", "x");
   for (const char* path : {"C:\\Temp\\", "C:\\Temp", "C:\\Temp\\f.txt"})

@@ -14,7 +14,6 @@ const char kEnv[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Enviro
 
 class RegHelpersTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
 
   // A value's text, "<absent>", with " (expand)" for REG_EXPAND_SZ.
   std::string Value(const std::string& key, const char* name) {
@@ -26,7 +25,7 @@ class RegHelpersTest : public ::testing::Test {
   bool Exists(const std::string& key) { return reg().KeyExists(kLm, key); }
   svp::MemoryRegistry& reg() { return platform_.registry(); }
 
-  svp::MemoryPlatform platform_;
+  svp::InstalledMemoryPlatform platform_;
 };
 
 TEST_F(RegHelpersTest, EditListSetsAppendsPrependsAndRemovesEntries) {

@@ -10,7 +10,6 @@ namespace {
 
 class SwitchListTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
 
   // Registers the ids into a fresh list; each switch's abbreviation.
   std::string Register(std::initializer_list<uint32_t> ids) {
@@ -29,7 +28,7 @@ class SwitchListTest : public ::testing::Test {
     return out;
   }
 
-  svp::MemoryPlatform platform_;
+  svp::InstalledMemoryPlatform platform_;
   std::unique_ptr<CSvSwitchList> list_;
 };
 

@@ -12,8 +12,7 @@ using Strings = std::vector<std::string>;
 
 class TextStream : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
-  svp::MemoryPlatform platform_;
+  svp::InstalledMemoryPlatform platform_;
 };
 
 TEST_F(TextStream, GetsReadsLikeFgetsInTextMode) {

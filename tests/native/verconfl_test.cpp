@@ -37,21 +37,21 @@ class VersionConflictTest : public PhaseFixture {
 TEST_F(VersionConflictTest, OlderSourceAsksAndYesKeepsTheExistingFile) {
   Versioned("C:\\KIT\\NET.DLL", 0x00040000, 0x00010002, "4.0.1.2");
   Versioned("C:\\SV32\\NET.DLL", 0x00040000, 0x00010003, "4.0.1.3");
-  dialogs_.QueueVersionAnswer(svp::kIdVersionYes);
+  dialogs().QueueVersionAnswer(svp::kIdVersionYes);
   EXPECT_EQ(0u, CopyNet());
   EXPECT_FALSE(Copied());
-  ASSERT_EQ(1u, dialogs_.shown().size());
-  const svp::VersionConflictTexts& texts = dialogs_.shown()[0];
+  ASSERT_EQ(1u, dialogs().shown().size());
+  const svp::VersionConflictTexts& texts = dialogs().shown()[0];
   EXPECT_EQ("Your version:", texts.label);
   EXPECT_EQ("4.0.1.3", texts.value);
   EXPECT_EQ("C:\\SV32\\NET.DLL", texts.fileName);
   EXPECT_EQ("Trellnet transport", texts.description);
 
   // No copies, and asks again next time.
-  dialogs_.QueueVersionAnswer(svp::kIdVersionNo);
+  dialogs().QueueVersionAnswer(svp::kIdVersionNo);
   EXPECT_EQ(0u, CopyNet());
   EXPECT_TRUE(Copied());
-  EXPECT_EQ(2u, dialogs_.shown().size());
+  EXPECT_EQ(2u, dialogs().shown().size());
   EXPECT_FALSE(SvIsNoToAllChosen());
 }
 
@@ -65,7 +65,7 @@ TEST_F(VersionConflictTest, NewerEqualOrMissingDestinationCopiesWithoutAsking) {
   Versioned("C:\\SV32\\NET.DLL", 0x00030000, 0xFFFFFFFF, "3.0.65535.65535");
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\ABSENT.DLL"));
-  EXPECT_TRUE(dialogs_.shown().empty());
+  EXPECT_TRUE(dialogs().shown().empty());
   // A source that cannot be examined is not copied.
   EXPECT_EQ(0u, SvCheckVersionConflict("C:\\KIT\\ABSENT.DLL", "C:\\SV32\\NET.DLL"));
 }
@@ -75,14 +75,14 @@ TEST_F(VersionConflictTest, NoToAllStopsTheQuestionsForTheRestOfTheRun) {
   Versioned("C:\\SV32\\NET.DLL", 0x00040000, 0x00010003, "4.0.1.3");
   Versioned("C:\\KIT\\TWO.DLL", 0x00010000, 0, "1.0");
   Versioned("C:\\SV32\\TWO.DLL", 0x00020000, 0, "2.0");
-  dialogs_.QueueVersionAnswer(svp::kIdVersionNoToAll);
+  dialogs().QueueVersionAnswer(svp::kIdVersionNoToAll);
   EXPECT_EQ(0u, CopyNet());
   EXPECT_TRUE(Copied());
   EXPECT_TRUE(SvIsNoToAllChosen());
   CSvFile two("TWO.DLL", "TWO.DLL", &source_, &dest_, nullptr, 0, 0);
   EXPECT_EQ(0u, SvCopyFile(kit_.get(), &two, 0, nullptr));
   EXPECT_EQ("content of C:\\KIT\\TWO.DLL", files().ReadFile("C:\\SV32\\TWO.DLL"));
-  EXPECT_EQ(1u, dialogs_.shown().size());
+  EXPECT_EQ(1u, dialogs().shown().size());
 }
 
 TEST_F(VersionConflictTest, NoVersionComparesLastWriteTimesAndShowsTheLocalDate) {
@@ -92,13 +92,13 @@ TEST_F(VersionConflictTest, NoVersionComparesLastWriteTimesAndShowsTheLocalDate)
   // Source 2001-01-01, destination 2002-03-05 13:03:11 UTC.
   files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
   files().SetFileTimes("C:\\SV32\\NET.DLL", zero, zero, MakeTime(0x1c1c446, 0x1a3c5180));
-  dialogs_.SetUtcOffsetMinutes(60);
-  dialogs_.QueueVersionAnswer(svp::kIdVersionYes);
+  dialogs().SetUtcOffsetMinutes(60);
+  dialogs().QueueVersionAnswer(svp::kIdVersionYes);
   EXPECT_EQ(0u, CopyNet());
   EXPECT_FALSE(Copied());
-  ASSERT_EQ(1u, dialogs_.shown().size());
-  EXPECT_EQ("File date:", dialogs_.shown()[0].label);
-  EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs_.shown()[0].value);
+  ASSERT_EQ(1u, dialogs().shown().size());
+  EXPECT_EQ("File date:", dialogs().shown()[0].label);
+  EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs().shown()[0].value);
 
   // Equal times are no conflict; a versioned source never looks at dates.
   files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c1c446, 0x1a3c5180));
@@ -106,7 +106,7 @@ TEST_F(VersionConflictTest, NoVersionComparesLastWriteTimesAndShowsTheLocalDate)
   Versioned("C:\\KIT\\NET.DLL", 0x00010000, 0, "1.0");
   files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
-  EXPECT_EQ(1u, dialogs_.shown().size());
+  EXPECT_EQ(1u, dialogs().shown().size());
 }
 
 TEST_F(VersionConflictTest, UnversionedSourceOverVersionedDestinationComparesDates) {
@@ -116,10 +116,10 @@ TEST_F(VersionConflictTest, UnversionedSourceOverVersionedDestinationComparesDat
   Versioned("C:\\SV32\\NET.DLL", 0x00040000, 0, "4.0");
   files().SetFileTimes("C:\\SV32\\NET.DLL", MakeTime(0, 0), MakeTime(0, 0),
                        MakeTime(0x1c1c44e, 0x7b682300));
-  dialogs_.QueueVersionAnswer(svp::kIdVersionNo);
+  dialogs().QueueVersionAnswer(svp::kIdVersionNo);
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
-  ASSERT_EQ(1u, dialogs_.shown().size());
-  EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs_.shown()[0].value);
+  ASSERT_EQ(1u, dialogs().shown().size());
+  EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs().shown()[0].value);
 }
 
 TEST_F(VersionConflictTest, ForceFlagSkipsTheComparison) {
@@ -128,7 +128,7 @@ TEST_F(VersionConflictTest, ForceFlagSkipsTheComparison) {
   CSvFile file("NET.DLL", "NET.DLL", &source_, &dest_, nullptr, 0, 0);
   EXPECT_EQ(0u, SvCopyFile(kit_.get(), &file, kSvCopyNoVersionCheck, nullptr));
   EXPECT_TRUE(Copied());
-  EXPECT_TRUE(dialogs_.shown().empty());
+  EXPECT_TRUE(dialogs().shown().empty());
 }
 
 }  // namespace

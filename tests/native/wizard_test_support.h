@@ -1,6 +1,5 @@
-// A simulated workstation with its setup log, and the same with the simulated
-// property sheet installed, for the kit, wizard, page, initialisation and
-// start-up tests.
+// A simulated workstation, installed with its property sheet and dialogs for
+// the test's lifetime, and the setup log on C:.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,16 +9,16 @@
 
 #include "log/svlog.h"
 #include "platform/memory/memory_platform.h"
-#include "platform/memory/memory_sheet.h"
 
 using Strings = std::vector<std::string>;
 
 class WorkstationFixture : public ::testing::Test {
  public:
   static constexpr const char* kLogPath = "C:\\SVSETUP.LOG";
+  static constexpr const char* kConfigKey =
+      "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
 
  protected:
-  void SetUp() override { platform_.Install(); }
   void TearDown() override { SvCloseLog(); }
 
   // The whole setup log; closes it.
@@ -42,32 +41,6 @@ class WorkstationFixture : public ::testing::Test {
     SvLoadString(id, &text);
     return text;
   }
-
-  svp::MemoryFileSystem& files() { return platform_.files(); }
-  svp::MemoryRegistry& registry() { return platform_.registry(); }
-  svp::MemorySystem& system() { return platform_.system(); }
-  svp::MemoryUserInterface& ui() { return platform_.ui(); }
-
-  svp::MemoryPlatform platform_;
-};
-
-class SheetFixture : public WorkstationFixture {
- public:
-  static constexpr const char* kConfigKey =
-      "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
-
- protected:
-  void SetUp() override {
-    svp::SetMemoryFailureReporter([](const std::string& what) { ADD_FAILURE() << what; });
-    WorkstationFixture::SetUp();
-    svp::Get().sheets = &sheets_;
-  }
-  void TearDown() override {
-    WorkstationFixture::TearDown();
-    svp::Get().sheets = nullptr;
-    svp::SetMemoryFailureReporter(nullptr);
-  }
-
   // The installed product's directory, recorded but out of reach.
   void LockedProductDirectory() {
     registry().SetString(svp::kHKeyLocalMachine, kConfigKey, "LDID_SV_LONG", "C:\\LOCKED");
@@ -75,5 +48,12 @@ class SheetFixture : public WorkstationFixture {
     files().SetInaccessible("C:\\LOCKED", true);
   }
 
-  svp::MemorySheetHost sheets_;
+  svp::MemoryFileSystem& files() { return platform_.files(); }
+  svp::MemoryRegistry& registry() { return platform_.registry(); }
+  svp::MemorySystem& system() { return platform_.system(); }
+  svp::MemoryUserInterface& ui() { return platform_.ui(); }
+  svp::MemorySheetHost& sheets() { return platform_.sheets(); }
+  svp::MemoryDialogs& dialogs() { return platform_.dialogs(); }
+
+  svp::InstalledMemoryPlatform platform_;
 };

@@ -15,11 +15,8 @@
 #include <vector>
 
 #include "app/setupapp.h"
-#include "files/verconfl.h"
 #include "log/svlog.h"
-#include "platform/memory/memory_dialogs.h"
 #include "platform/memory/memory_platform.h"
-#include "platform/memory/memory_sheet.h"
 #include "sample_workstation.h"
 
 namespace {
@@ -178,13 +175,8 @@ uint32_t ErrorFor(const std::string& call) {
 // the message loop and the restart, with one planned fault.
 RunResult Uninstall(const Fault& fault) {
   RunResult run;
-  svp::MemoryPlatform platform;
-  svp::MemorySheetHost sheets;
-  svp::MemoryDialogs dialogs;
-  platform.Install();
-  svp::Get().sheets = &sheets;
-  svp::Get().dialogs = &dialogs;
-  SvClearNoToAll();
+  svp::InstalledMemoryPlatform platform;
+  svp::MemorySheetHost& sheets = platform.sheets();
   svp::SetMemoryFailureReporter(
       [&run](const std::string& what) { run.problems.push_back("platform: " + what); });
   sample::Stage(platform);
@@ -207,7 +199,7 @@ RunResult Uninstall(const Fault& fault) {
       std::abort();
     }
   });
-  dialogs.QueueVersionAnswer(1);
+  platform.dialogs().QueueVersionAnswer(1);
 
   platform.faults().Clear();
   if (fault.nth != 0)
@@ -251,8 +243,6 @@ RunResult Uninstall(const Fault& fault) {
     run.problems.push_back("after the restart, changed outside the kit: " + item);
 
   svp::SetMemoryFailureReporter(nullptr);
-  svp::Get().sheets = nullptr;
-  svp::Get().dialogs = nullptr;
   return run;
 }
 

@@ -18,7 +18,6 @@ namespace {
 class KitLoad : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_.Install();
     main_ = CreateWindowA("STATIC", "SV main window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
                           200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, main_);
@@ -37,6 +36,7 @@ class KitLoad : public ::testing::Test {
   }
 
   svp::Win32Platform platform_;
+  svp::ScopedPlatform installed_{platform_.Parts()};
   CSvMacroList macros_{svp::kHKeyLocalMachine, "Software\\SvTestKitLoad"};
   HWND main_ = nullptr;
   std::string log_;

@@ -69,7 +69,6 @@ std::string ReadWholeFile(const std::string& path) {
 class NetSetupBinding : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_.Install();
     DeleteTree(kLm, kRoot);
     std::string module;
     ASSERT_GT(svp::Fs().GetModuleFileName(&module), 0u);
@@ -88,6 +87,7 @@ class NetSetupBinding : public ::testing::Test {
   std::string Journal() const { return ReadWholeFile(journal_); }
 
   svp::Win32Platform platform_;
+  svp::ScopedPlatform installed_{platform_.Parts()};
   std::string directory_;
   std::string journal_;
 };

@@ -29,7 +29,6 @@ std::vector<std::string> Tail(const std::vector<std::string>& lines) {
 class Win32Ui : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_.Install();
     InitCommonControls();
     main_ = CreateWindowA("STATIC", "SV main window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -42,6 +41,7 @@ class Win32Ui : public ::testing::Test {
   }
 
   svp::Win32Platform platform_;
+  svp::ScopedPlatform installed_{platform_.Parts()};
   HWND main_ = nullptr;
 };
 

@@ -13,8 +13,8 @@ namespace {
 
 class Win32System : public ::testing::Test {
  protected:
-  void SetUp() override { platform_.Install(); }
   svp::Win32Platform platform_;
+  svp::ScopedPlatform installed_{platform_.Parts()};
 };
 
 std::string ModuleDirectory() {

@@ -23,10 +23,6 @@ namespace {
 class WizardSheet : public ::testing::Test {
  protected:
   void SetUp() override {
-    svp::Platform parts = svp::Get();
-    parts.sheets = &sheets_;
-    svp::Install(parts);
-    platform_.Install();
     wizard_ = std::make_unique<TestWizard>(&journal_, "SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser);
   }
   void TearDown() override {
@@ -98,7 +94,8 @@ class WizardSheet : public ::testing::Test {
   }
 
   svp::Win32Platform platform_;
-  svp::Win32SheetHost sheets_;
+  svp::ScopedPlatform installed_{platform_.Parts()};
+  svp::ISheetHost& sheets_ = svp::Sheets();
   Journal journal_;
   std::unique_ptr<TestWizard> wizard_;
   bool quit_ = false;

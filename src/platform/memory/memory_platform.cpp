@@ -331,20 +331,19 @@ MemoryPlatform::MemoryPlatform()
   });
 }
 
-MemoryPlatform::~MemoryPlatform() {
-  if (installed_ && Get().fs == &files_) svp::Install(Platform());
-}
+MemoryPlatform::~MemoryPlatform() = default;
 
-void MemoryPlatform::Install() {
-  Platform p = Get();
+Platform MemoryPlatform::Parts() {
+  Platform p;
   p.fs = &files_;
   p.reg = &registry_;
   p.sys = &system_;
   p.ui = &ui_;
   p.shell = &shell_;
   p.net = &net_;
-  svp::Install(p);
-  installed_ = true;
+  p.sheets = &sheets_;
+  p.dialogs = &dialogs_;
+  return p;
 }
 
 void MemoryPlatform::Restart() {

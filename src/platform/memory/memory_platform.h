@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/memory/memory_dialogs.h"
 #include "platform/memory/memory_faults.h"
+#include "platform/memory/memory_sheet.h"
 #include "platform/platform.h"
 
 namespace svp {
@@ -417,9 +419,8 @@ class MemoryPlatform {
   MemoryPlatform(const MemoryPlatform&) = delete;
   MemoryPlatform& operator=(const MemoryPlatform&) = delete;
 
-  // Makes this workstation the process's platform (the property sheet and
-  // dialogs already installed stay).
-  void Install();
+  // Every slot of this workstation, for a ScopedPlatform to install.
+  Platform Parts();
   // A restart of Windows: pending file operations, volatile keys.
   void Restart();
 
@@ -431,6 +432,8 @@ class MemoryPlatform {
   MemoryNetSetup& net() { return net_; }
   // Faults planned for this workstation's calls, and their counts.
   FaultPlan& faults() { return shared_.faults; }
+  MemorySheetHost& sheets() { return sheets_; }
+  MemoryDialogs& dialogs() { return dialogs_; }
 
  private:
   MemoryShared shared_;
@@ -440,7 +443,17 @@ class MemoryPlatform {
   MemoryUserInterface ui_;
   MemoryShell shell_;
   MemoryNetSetup net_;
-  bool installed_ = false;
+  MemorySheetHost sheets_;
+  MemoryDialogs dialogs_;
+};
+
+// The workstation and its installation in one: tests hold one of these.
+class InstalledMemoryPlatform : public MemoryPlatform {
+ public:
+  InstalledMemoryPlatform() : installed_(Parts()) {}
+
+ private:
+  ScopedPlatform installed_;
 };
 
 }  // namespace svp

@@ -4,8 +4,7 @@
 // sheet behaves like the platform's control: Next sends the wizard-next
 // notification, then the kill-active notification to the old page and the
 // set-active notification to the new one; Cancel asks the current page and
-// resets every created page.  Tests install it with
-//   svp::Get().sheets = &host;
+// resets every created page.  The memory platform owns one.
 #pragma once
 
 #include <cstdint>

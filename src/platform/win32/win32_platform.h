@@ -17,9 +17,9 @@ class Win32Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  // Makes this the platform of the process (svp::Get()).  A sheet host or
-  // dialog provider installed before stays in place.
-  void Install();
+  // Every slot of the real platform, its property sheet and dialogs
+  // included, for a ScopedPlatform to install.
+  Platform Parts();
 
   IFileSystem& files();
   IRegistry& registry();
@@ -29,8 +29,8 @@ class Win32Platform {
   INetSetup& net();
 
  private:
-  struct Parts;
-  std::unique_ptr<Parts> parts_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // The arguments part of a command line: the program name (quoted or not) and

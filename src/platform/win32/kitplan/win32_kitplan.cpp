@@ -12,7 +12,6 @@
 #include "plan/dryrun.h"
 #include "plan/kitlint.h"
 #include "plan/plan.h"
-#include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -105,10 +104,9 @@ int main() {
   }
 
   svp::Win32Platform platform;
-  svp::Win32Dialogs dialogs;
 
   if (lint) {
-    platform.Install();
+    const svp::ScopedPlatform installed(platform.Parts());
     if (lintPath.empty()) lintPath = ModuleDirectory() + "\\KITPURGE.DAT";
     CSvKitLint checker;
     const int code = checker.Check(lintPath);
@@ -116,15 +114,7 @@ int main() {
     return code;
   }
 
-  svp::Platform real;
-  real.fs = &platform.files();
-  real.reg = &platform.registry();
-  real.sys = &platform.system();
-  real.ui = &platform.ui();
-  real.shell = &platform.shell();
-  real.net = &platform.net();
-  real.dialogs = &dialogs;
-  svp::DryRunPlatform dry(real, ListDirectory);
+  svp::DryRunPlatform dry(platform.Parts(), ListDirectory);
   CSvPlan plan;
   plan.Run(dry, switches);
   Print(json ? plan.Json() : plan.Text());

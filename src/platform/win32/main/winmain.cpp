@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include "app/setupapp.h"
-#include "platform/win32/win32_dialogs.h"
-#include "platform/win32/win32_sheet.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -14,13 +12,7 @@ CSetupApp g_theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   svp::Win32Platform platform;
-  svp::Win32SheetHost sheets;
-  svp::Win32Dialogs dialogs;
-  svp::Platform parts = svp::Get();
-  parts.sheets = &sheets;
-  parts.dialogs = &dialogs;
-  svp::Install(parts);
-  platform.Install();
+  const svp::ScopedPlatform installed(platform.Parts());
 
   int quitCode = 0;
   if (g_theApp.InitInstance()) {

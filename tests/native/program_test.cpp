@@ -1,10 +1,11 @@
-// The uninstall wizard's initialisation: language switch, standard
-// directories, answer file, and the steps from the command line to the open
-// sheet with their failure messages.
+// The program from start-up to the end of the run: the start-up refusals,
+// the working directory, the initialisation from the command line to the open
+// sheet with its failure messages, the silent start, Cancel and the exit code.
 #include <memory>
 #include <string>
 #include <tuple>
 
+#include "app/setupapp.h"
 #include "app/switches.h"
 #include "app/uninstall.h"
 #include "macros/macros.h"
@@ -36,16 +37,18 @@ TEST(ParseLanguageSwitch, FindsRemovesAndChecksTheCode) {
   }
 }
 
-class InitializeTest : public SheetFixture {
+// The program in C:\SV with an empty kit beside it and the product directory
+// C:\SV32: the whole application or its wizard alone.
+class ProgramTest : public WorkstationFixture {
  protected:
   void SetUp() override {
-    SheetFixture::SetUp();
     files().WriteFile("C:\\SV\\KITPURGE.DAT", "; empty kit\n");
     files().MakeDirectory("C:\\SV32");
   }
   void TearDown() override {
     wizard_.reset();
-    SheetFixture::TearDown();
+    app_.reset();
+    WorkstationFixture::TearDown();
   }
 
   bool Initialize(const std::string& commandLine) {
@@ -70,10 +73,37 @@ class InitializeTest : public SheetFixture {
   }
   bool Set(uint32_t id) { return wizard_->GetSwitchList()->IsSwitchSet(id); }
 
+  // A refused start on a fresh program: at most one box, the exit code 0,
+  // the log file as it was.
+  void ExpectRefused(const Strings& boxes, const std::string& what) {
+    const bool hadLog = files().Exists(kLogPath);
+    const std::string log = files().ReadFile(kLogPath);
+    ui().ClearBoxes();
+    app_ = std::make_unique<CSetupApp>();
+    EXPECT_FALSE(App().InitInstance()) << what;
+    EXPECT_EQ(boxes, Boxes()) << what;
+    EXPECT_EQ(0, App().ExitInstance()) << what;
+    EXPECT_EQ(hadLog, files().Exists(kLogPath)) << what;
+    EXPECT_EQ(log, files().ReadFile(kLogPath)) << what;
+  }
+  std::string CurrentDirectory() {
+    std::string current;
+    svp::Fs().GetCurrentDirectory(&current);
+    return current;
+  }
+
+  // The application, made on first use: while one exists, the wizard takes
+  // its directory from it.
+  CSetupApp& App() {
+    if (!app_) app_ = std::make_unique<CSetupApp>();
+    return *app_;
+  }
+
   std::unique_ptr<CSvUninstallWizard> wizard_;
+  std::unique_ptr<CSetupApp> app_;
 };
 
-TEST_F(InitializeTest, StandardDirectoriesFollowTheWindowsDirectory) {
+TEST_F(ProgramTest, StandardDirectoriesFollowTheWindowsDirectory) {
   system().SetWindowsDirectory("D:\\WINNT");
   std::string dir;
   const std::pair<const char*, const char*> expected[] = {
@@ -93,7 +123,7 @@ TEST_F(InitializeTest, StandardDirectoriesFollowTheWindowsDirectory) {
   EXPECT_EQ("c:\\sv32", dir);
 }
 
-TEST_F(InitializeTest, AnswerFileLinesBecomeConfigurationValues) {
+TEST_F(ProgramTest, AnswerFileLinesBecomeConfigurationValues) {
   EXPECT_TRUE(ReadAnswerFile("D:\\NONE.TXT"));
   files().WriteFile("C:\\RO.TXT", "InstallMode=Custom\n");
   files().SetReadOnly("C:\\RO.TXT", true);
@@ -115,13 +145,13 @@ TEST_F(InitializeTest, AnswerFileLinesBecomeConfigurationValues) {
             registry().ValueNames(svp::kHKeyLocalMachine, kConfigKey));
 }
 
-TEST_F(InitializeTest, OpensTheSheetOnTheWelcomePage) {
+TEST_F(ProgramTest, OpensTheSheetOnTheWelcomePage) {
   ASSERT_TRUE(Initialize(""));
   EXPECT_TRUE(ui().boxes().empty());
-  EXPECT_TRUE(sheets_.IsOpen());
-  EXPECT_FALSE(sheets_.IsHidden());
-  EXPECT_EQ(kSvIddSplash, sheets_.CurrentTemplate());
-  EXPECT_EQ(svp::kWizFinish, sheets_.Buttons());
+  EXPECT_TRUE(sheets().IsOpen());
+  EXPECT_FALSE(sheets().IsHidden());
+  EXPECT_EQ(kSvIddSplash, sheets().CurrentTemplate());
+  EXPECT_EQ(svp::kWizFinish, sheets().Buttons());
   EXPECT_EQ(3u, wizard_->GetPages().size());
   EXPECT_EQ("C:\\WINNT\\INF\\", Macro("LDID_INF"));
   EXPECT_EQ("C:\\SV", Macro("LDID_KITROOT"));
@@ -129,7 +159,7 @@ TEST_F(InitializeTest, OpensTheSheetOnTheWelcomePage) {
   EXPECT_EQ("Typical", Macro("InstallMode"));
 }
 
-TEST_F(InitializeTest, FailuresBeforeTheLogIsOpenShowOneBoxAndLeaveNoLog) {
+TEST_F(ProgramTest, FailuresBeforeTheLogIsOpenShowOneBoxAndLeaveNoLog) {
   const std::string usage = "30 " + Text(10034);
   const std::pair<const char*, std::string> cases[] = {
       {"/S", usage},
@@ -148,7 +178,7 @@ TEST_F(InitializeTest, FailuresBeforeTheLogIsOpenShowOneBoxAndLeaveNoLog) {
   }
 }
 
-TEST_F(InitializeTest, CommandLineIsLoggedWholeAndParsedWithoutTheLanguageSwitch) {
+TEST_F(ProgramTest, CommandLineIsLoggedWholeAndParsedWithoutTheLanguageSwitch) {
   ASSERT_TRUE(Initialize("/NOCOPY /LFR"));
   EXPECT_EQ("FR", Macro("LDID_SVLLV"));
   EXPECT_TRUE(Set(kSwNoCopy));
@@ -160,19 +190,19 @@ TEST_F(InitializeTest, CommandLineIsLoggedWholeAndParsedWithoutTheLanguageSwitch
   EXPECT_EQ("Command line parameters " + line + "\r\nRunning on Windows NT build 1381.\r\n", Log());
 }
 
-TEST_F(InitializeTest, SecondInstanceFindsTheLogTakenAndChangesNothing) {
+TEST_F(ProgramTest, SecondInstanceFindsTheLogTakenAndChangesNothing) {
   files().WriteFile(kLogPath, "first run\r\n");
   svp::FileHandle held = svp::Fs().CreateFile(kLogPath, svp::kGenericWrite, 0, svp::kOpenExisting);
   ASSERT_NE(svp::kInvalidFile, held);
   EXPECT_FALSE(Initialize("/SILENT"));
   EXPECT_EQ(Strings{"30 A version of SOLVANE 32 setup is currently running."}, Boxes());
-  EXPECT_FALSE(sheets_.IsOpen());
+  EXPECT_FALSE(sheets().IsOpen());
   wizard_.reset();
   svp::Fs().CloseHandle(held);
   EXPECT_EQ("first run\r\n", files().ReadFile(kLogPath));
 }
 
-TEST_F(InitializeTest, OldBuildIsRefusedAfterTwoLogLinesUnlessNotChecked) {
+TEST_F(ProgramTest, OldBuildIsRefusedAfterTwoLogLinesUnlessNotChecked) {
   system().version().build = 1380;
   EXPECT_FALSE(Initialize(""));
   EXPECT_EQ((Strings{"30 This product requires build 1381 or higher of Windows NT.\r\n"
@@ -187,7 +217,7 @@ TEST_F(InitializeTest, OldBuildIsRefusedAfterTwoLogLinesUnlessNotChecked) {
   EXPECT_EQ("Command line parameters /NOV\r\n", Log());
 }
 
-TEST_F(InitializeTest, AutoSetupReadsTheAnswerFileUnlessSilentAndHidesTheSheet) {
+TEST_F(ProgramTest, AutoSetupReadsTheAnswerFileUnlessSilentAndHidesTheSheet) {
   files().WriteFile("D:\\ANS.TXT", "InstallMode=Custom\nLDID_SV_LONG=C:\\SV32\n");
   ASSERT_TRUE(Initialize("/AUTOSETUP=D:\\ANS.TXT /SILENT"));
   EXPECT_TRUE(Set(kSwAutoSetup));
@@ -198,7 +228,7 @@ TEST_F(InitializeTest, AutoSetupReadsTheAnswerFileUnlessSilentAndHidesTheSheet) 
   ASSERT_TRUE(Initialize("/AUTOSETUP=D:\\ANS.TXT"));
   EXPECT_TRUE(Set(kSwAutoSetup));
   EXPECT_TRUE(Set(kSwSilent));  // added
-  EXPECT_TRUE(sheets_.IsHidden());
+  EXPECT_TRUE(sheets().IsHidden());
   EXPECT_EQ("Custom", Macro("InstallMode"));
   EXPECT_EQ("C:\\SV32", Config("LDID_SV_LONG"));
   EXPECT_EQ(
@@ -206,21 +236,21 @@ TEST_F(InitializeTest, AutoSetupReadsTheAnswerFileUnlessSilentAndHidesTheSheet) 
       Log());
 }
 
-TEST_F(InitializeTest, MissingKitFailsAfterTheLoadersOwnReport) {
+TEST_F(ProgramTest, MissingKitFailsAfterTheLoadersOwnReport) {
   files().DeleteFile("C:\\SV\\KITPURGE.DAT");
   ui().QueueAnswer(svp::kIdCancel);
   EXPECT_FALSE(Initialize(""));
   ASSERT_EQ(2u, ui().boxes().size());
   EXPECT_EQ("30 Setup failed to initialize.\r\nPlease see C:\\SVSETUP.LOG for more information.\n",
             Boxes()[1]);
-  EXPECT_FALSE(sheets_.IsOpen());
+  EXPECT_FALSE(sheets().IsOpen());
   EXPECT_EQ(std::string(kFirstLines) +
                 "Error loading kit data file C:\\SV\\KITPURGE.DAT,  OS returned error 2\r\n" +
                 kLastLines,
             FinalLog());
 }
 
-TEST_F(InitializeTest, ConfigurationIsMovedFromTheOlderKeyAndForceNewEmptiesIt) {
+TEST_F(ProgramTest, ConfigurationIsMovedFromTheOlderKeyAndForceNewEmptiesIt) {
   registry().SetString(svp::kHKeyLocalMachine,
                        "SOFTWARE\\OrrisLogic\\SOLVANE\\Setup\\CurrentConfiguration", "InstallMode",
                        "Custom");
@@ -231,6 +261,116 @@ TEST_F(InitializeTest, ConfigurationIsMovedFromTheOlderKeyAndForceNewEmptiesIt) 
   ASSERT_TRUE(Initialize("/FORCEN"));
   EXPECT_EQ("Typical", Macro("InstallMode"));
   EXPECT_FALSE(registry().KeyExists(svp::kHKeyLocalMachine, kConfigKey));
+}
+
+TEST_F(ProgramTest, WindowsNtFourBuild1381OrLaterIsRequired) {
+  const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, bool> cases[] = {
+      {4, 0, 1380, 2, false}, {4, 0, 1381, 2, true},   {4, 10, 5, 2, true},
+      {5, 0, 2195, 2, true},  {3, 51, 1057, 2, false}, {4, 0, 1381, 1, false}};
+  // The initialisation's own build test is switched off: only start-up's rule counts.
+  system().SetCommandLine("/NOVERCHECK");
+  for (const auto& [major, minor, build, platform, runs] : cases) {
+    const std::string what = std::to_string(major) + "." + std::to_string(minor) + "." +
+                             std::to_string(build) + "/" + std::to_string(platform);
+    system().version().major = major;
+    system().version().minor = minor;
+    system().version().build = build;
+    system().version().platformId = platform;
+    files().DeleteFile(kLogPath);
+    if (runs) {
+      ui().ClearBoxes();
+      app_ = std::make_unique<CSetupApp>();
+      EXPECT_TRUE(App().InitInstance()) << what;
+      EXPECT_TRUE(ui().boxes().empty()) << what;
+      EXPECT_EQ(0, App().ExitInstance()) << what;
+    } else {
+      ExpectRefused({"10 " + Text(1213)}, what);
+    }
+  }
+}
+
+TEST_F(ProgramTest, OnlyTheFirstFailedCheckIsShownAndTheOldLogIsKept) {
+  files().WriteFile(kLogPath, "earlier run\r\n");
+  system().version().build = 1057;
+  system().SetAdmin(false);
+  platform_.net().SetLoadResult(2);
+  ExpectRefused({"10 " + Text(1213)}, "version first");
+  system().version().build = 1381;
+  ExpectRefused({"10 " + Text(57352)}, "then rights");
+  system().SetAdmin(true);
+  platform_.net().SetLoadResult(4);
+  ExpectRefused({"10 " + Text(1212)}, "then the library");
+  platform_.net().SetLoadResult(0);
+  system().RemoveString(5001);
+  files().DeleteFile(kLogPath);
+  ExpectRefused({}, "no configuration key name: silently");
+}
+
+TEST_F(ProgramTest, RunsInItsOwnDirectoryPassesKeysToTheSheetAndRestoresTheDirectory) {
+  files().MakeDirectory("C:\\OTHER");
+  ASSERT_TRUE(svp::Fs().SetCurrentDirectory("C:\\OTHER"));
+  const int message = 0;
+  EXPECT_FALSE(App().PreTranslateMessage(&message));  // no wizard yet
+  ASSERT_TRUE(App().InitInstance());
+  EXPECT_EQ("C:\\SV", App().GetModuleDirectory());
+  EXPECT_EQ("C:\\SV", CurrentDirectory());
+  // Keyboard messages go to the sheet first.
+  EXPECT_FALSE(App().PreTranslateMessage(&message));
+  sheets().SetDialogMessageAnswer(true);
+  EXPECT_TRUE(App().PreTranslateMessage(&message));
+  EXPECT_EQ(2, sheets().DialogMessageCount());
+  EXPECT_EQ(0, App().ExitInstance());
+  EXPECT_EQ("C:\\OTHER", CurrentDirectory());
+  EXPECT_EQ(nullptr, App().GetWizard());
+
+  // A program in a drive root has the drive as its directory.
+  files().SetModuleFileName("D:\\PROG.EXE");
+  files().WriteFile("D:\\KITPURGE.DAT", "");
+  app_ = std::make_unique<CSetupApp>();
+  ASSERT_TRUE(App().InitInstance());
+  EXPECT_EQ("D:", App().GetModuleDirectory());
+  App().ExitInstance();
+}
+
+TEST_F(ProgramTest, SilentStartWithNothingToAskPressesFinish) {
+  system().SetCommandLine("/SILENT");
+  ui().QueueAnswer(svp::kIdNo);  // the restart question at the end
+  ASSERT_TRUE(App().InitInstance());
+  EXPECT_FALSE(App().GetWizard()->IsFinishing());  // posted, not yet run
+  sheets().DispatchPosted();
+  EXPECT_TRUE(App().GetWizard()->IsFinishing());
+  EXPECT_TRUE(sheets().QuitPosted());
+  EXPECT_EQ(0, App().ExitInstance(sheets().QuitCode()));
+  EXPECT_EQ(0u, files().ReadFile(kLogPath).find("Command line parameters /SILENT\r\n"
+                                                "Running on Windows NT build 1381.\r\n"
+                                                "Starting finish phase\r\n"));
+}
+
+TEST_F(ProgramTest, SilentStartWithAPageToShowPressesNextAndChecksIt) {
+  LockedProductDirectory();
+  system().SetCommandLine("/SILENT");
+  ASSERT_TRUE(App().InitInstance());
+  EXPECT_EQ(kSvIddTargetDir, sheets().CurrentTemplate());
+  EXPECT_EQ(Strings{"30 " + SvFormat(Text(6002), {"C:\\LOCKED"})}, Boxes());
+  EXPECT_EQ(0u, sheets().PostedCount());  // nothing more is pressed
+  App().ExitInstance();
+}
+
+TEST_F(ProgramTest, CancelAnsweredNoKeepsTheWizardAndYesEndsTheRun) {
+  ASSERT_TRUE(App().InitInstance());
+  ui().QueueAnswer(svp::kIdNo);
+  ASSERT_TRUE(sheets().ClickCancel());
+  EXPECT_TRUE(sheets().IsOpen());
+  EXPECT_FALSE(sheets().QuitPosted());
+
+  ui().QueueAnswer(svp::kIdYes);
+  ASSERT_TRUE(sheets().ClickCancel());
+  EXPECT_TRUE(sheets().QuitPosted());
+  EXPECT_EQ(0, App().ExitInstance(sheets().QuitCode()));
+  EXPECT_EQ(
+      "Command line parameters \r\nRunning on Windows NT build 1381.\r\n"
+      "Destroying setup wizard object.\r\nClosing setup log file.\r\n",
+      files().ReadFile(kLogPath));
 }
 
 }  // namespace
