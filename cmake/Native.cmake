@@ -38,7 +38,6 @@ endif()
 file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)
 add_library(sv_plan STATIC ${SV_PLAN_SOURCES})
 target_link_libraries(sv_plan PUBLIC sv_platform_memory)
-target_compile_options(sv_plan PRIVATE -Wall -Wextra)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)

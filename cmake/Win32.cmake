@@ -27,7 +27,6 @@ else()
     "the Wine tests of this build are disabled.")
 endif()
 
-set(SV_WIN32_WARNINGS -Wall -Wextra)
 # The NT 4.0 API level: calls that the headers guard by version do not
 # compile.  MinGW's headers guard few (they declare SetFilePointerEx and an
 # 88-byte OPENFILENAMEA whatever the level), so every import of the programs
@@ -38,7 +37,6 @@ set(SV_NT4 WINVER=0x0400 _WIN32_WINNT=0x0400)
 file(GLOB SV_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 add_library(sv_platform_win32 STATIC ${SV_WIN32_SOURCES})
 target_include_directories(sv_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(sv_platform_win32 PRIVATE ${SV_WIN32_WARNINGS})
 target_compile_definitions(sv_platform_win32 PUBLIC ${SV_NT4})
 target_link_libraries(sv_platform_win32 PUBLIC sv_core
   comctl32 comdlg32 shell32 ole32 mpr version advapi32 user32 gdi32)
@@ -56,7 +54,6 @@ set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/res/kitpurge.rc APPEND PROPERTY OBJE
 file(GLOB SV_MAIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/main/*.cpp)
 add_executable(kitpurge WIN32 ${SV_MAIN_SOURCES} $<TARGET_OBJECTS:sv_resources>)
 set_target_properties(kitpurge PROPERTIES OUTPUT_NAME KITPURGE SUFFIX .EXE)
-target_compile_options(kitpurge PRIVATE ${SV_WIN32_WARNINGS})
 target_link_libraries(kitpurge PRIVATE sv_platform_win32 sv_core)
 
 # --- KITPLAN.EXE ----------------------------------------------------------------
@@ -68,12 +65,10 @@ target_include_directories(sv_platform_memory PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(sv_platform_memory PUBLIC sv_core sv_stringtable)
 file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)
 add_library(sv_plan STATIC ${SV_PLAN_SOURCES})
-target_compile_options(sv_plan PRIVATE ${SV_WIN32_WARNINGS})
 target_link_libraries(sv_plan PUBLIC sv_platform_memory)
 add_executable(kitplan ${CMAKE_SOURCE_DIR}/src/platform/win32/kitplan/win32_kitplan.cpp
   $<TARGET_OBJECTS:sv_resources>)
 set_target_properties(kitplan PROPERTIES OUTPUT_NAME KITPLAN SUFFIX .EXE)
-target_compile_options(kitplan PRIVATE ${SV_WIN32_WARNINGS})
 target_link_libraries(kitplan PRIVATE sv_plan sv_platform_win32 sv_core)
 
 # --- Stand-ins for the system's network library and the Sockets clean-up ----
@@ -82,7 +77,6 @@ function(sv_netcfg_standin target def dir)
     ${CMAKE_SOURCE_DIR}/tools/netcfg_standin/${def})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME NETCFG PREFIX "" SUFFIX .DLL
     RUNTIME_OUTPUT_DIRECTORY ${dir} ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/${target})
-  target_compile_options(${target} PRIVATE ${SV_WIN32_WARNINGS})
   target_compile_definitions(${target} PRIVATE ${SV_NT4})
   # The entry points are WINAPI (stdcall) and exported by their plain names,
   # as the system's library does.
@@ -110,7 +104,6 @@ set_target_properties(bench_loop PROPERTIES OUTPUT_NAME BENCHLOOP SUFFIX .EXE)
 # --- UIDRIVER.EXE --------------------------------------------------------------
 add_executable(uidriver ${CMAKE_SOURCE_DIR}/tools/uidriver/uidriver.cpp)
 set_target_properties(uidriver PROPERTIES OUTPUT_NAME UIDRIVER SUFFIX .EXE)
-target_compile_options(uidriver PRIVATE ${SV_WIN32_WARNINGS})
 target_link_libraries(uidriver PRIVATE user32 gdi32)
 
 # --- Every import of the shipped programs exists on NT 4.0 ----------------------

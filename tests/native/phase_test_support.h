@@ -82,8 +82,9 @@ class SequenceFixture : public WorkstationFixture {
   // Parses the switches, loads the kit, shows the welcome page with Finish
   // enabled and opens the log.
   void Open(const char* commandLine, const std::string& kitText) {
-    if (*commandLine != '\0')
+    if (*commandLine != '\0') {
       ASSERT_TRUE(wizard_->GetSwitchList()->ParseSwitches(commandLine, "/-"));
+    }
     files().WriteFile("C:\\KIT\\KITPURGE.DAT", kitText);
     ASSERT_EQ(0u, kit()->LoadKitData("C:\\KIT", "KITPURGE.DAT"));
     wizard_->AddPage(new CSvSplashPage(wizard_.get()), false);

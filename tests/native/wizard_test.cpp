@@ -22,7 +22,9 @@ class WizardTest : public WorkstationFixture {
       pages_.push_back(new TestPage(id++, wizard_.get(), r, &journal_));
       ASSERT_TRUE(wizard_->AddPage(pages_.back(), false));
     }
-    if (create) ASSERT_TRUE(wizard_->Create(false));
+    if (create) {
+      ASSERT_TRUE(wizard_->Create(false));
+    }
   }
   // The journal since the last call.
   Strings Journal() { return std::exchange(journal_, {}); }

@@ -276,8 +276,9 @@ TEST(FaultSweep, EveryCallFailingOnceAndFromThenOnEndsCleanly) {
         ++outcomes[run.outcome];
         EXPECT_GE(run.injected, 1u) << Describe(fault);
         // Without its text from the string table a box is not shown at all.
-        if (call != "LoadString")
+        if (call != "LoadString") {
           EXPECT_NE("no final message", run.outcome) << Describe(fault) << Boxes(run);
+        }
         for (const std::string& problem : run.problems) ADD_FAILURE() << Describe(fault) << ": " << problem;
       }
     }
