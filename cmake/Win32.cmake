@@ -219,3 +219,14 @@ if(SV_CONFORMANCE_SOURCES)
   target_link_libraries(conformance_test PRIVATE sv_platform_win32 sv_core gtest_main)
   sv_add_wine_test(NAME conformance COMMAND conformance_test)
 endif()
+
+# --- The platform headers refuse <windows.h>'s name macros ---------------------
+# A file that includes <windows.h> before them must not build (its classes
+# would have other member names than everywhere else).
+foreach(probe platform sheet)
+  add_test(NAME build.windows_macros_${probe}
+    COMMAND ${CMAKE_CXX_COMPILER} -std=c++17 -fsyntax-only -DSV_PROBE_${probe}
+      -I${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests/build/windows_macros_probe.cpp)
+  set_tests_properties(build.windows_macros_${probe} PROPERTIES
+    PASS_REGULAR_EXPRESSION "name macros are defined")
+endforeach()

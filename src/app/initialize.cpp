@@ -45,11 +45,16 @@ bool NextAnswerLine(CSvTextFile& file, std::string* line) {
       *line = chunk;
       return true;
     }
-    // Exactly the limit and no line end: either the last line of the file or
-    // the start of a longer line.
+    // Exactly the limit and no line end: the last line of the file, a line of
+    // exactly the limit whose line end comes next, or the start of a longer
+    // line.
     std::string rest;
     if (!file.Gets(&rest, kAnswerLineLimit)) {
       *line = chunk;
+      return true;
+    }
+    if (rest == "\n") {
+      *line = chunk + rest;
       return true;
     }
     while (rest.empty() || rest.back() != '\n') {

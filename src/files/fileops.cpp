@@ -79,15 +79,17 @@ void TransferAttributesAndTimes(const std::string& from, const std::string& to) 
 
 // The temporary name that a replace-at-restart copy goes to first.  Replacing
 // the last two characters is kept for extensions of two or more characters
-// (NETLIB.DLL -> NETLIB.DRB); a shorter extension would lose part of the
-// name, so "RB" is appended there instead (X.C -> X.CRB, README -> READMERB).
+// (NETLIB.DLL -> NETLIB.DRB).  "RB" is appended instead where replacing would
+// lose part of the name (X.C -> X.CRB, README -> READMERB) or would give the
+// destination itself (FOO.RB -> FOO.RBRB): file names ignore case.
 std::string RestartTemporaryName(const std::string& destination) {
   const size_t nameStart = destination.find_last_of("\\:");
   const size_t dot = destination.rfind('.');
   const bool hasExtension =
       dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
   const size_t extensionLength = hasExtension ? destination.size() - dot - 1 : 0;
-  if (extensionLength >= 2) return destination.substr(0, destination.size() - 2) + "RB";
+  const std::string replaced = destination.substr(0, destination.size() - 2) + "RB";
+  if (extensionLength >= 2 && !SvEqualNoCase(replaced, destination)) return replaced;
   return destination + "RB";
 }
 

@@ -14,6 +14,23 @@
 #include <string>
 #include <vector>
 
+// The members below carry the plain names of the Win32 calls they stand for,
+// which <windows.h> turns into macros (CreateFile into CreateFileA).  A file
+// that saw those macros first would give these classes other members than
+// every other file does; such a file includes platform/win32/win32_api.h,
+// which undoes them, instead of <windows.h>.
+#if defined(CreateFile) || defined(DeleteFile) || defined(MoveFileEx) || defined(CopyFile) ||  \
+    defined(CreateDirectory) || defined(RemoveDirectory) || defined(GetFileAttributes) ||       \
+    defined(SetFileAttributes) || defined(GetDiskFreeSpace) || defined(GetFullPathName) ||      \
+    defined(GetShortPathName) || defined(GetCurrentDirectory) ||                                \
+    defined(SetCurrentDirectory) || defined(GetModuleFileName) ||                               \
+    defined(GetFileVersionInfoSize) || defined(GetFileVersionInfo) || defined(VerQueryValue) || \
+    defined(GetVersionEx) || defined(GetWindowsDirectory) || defined(GetSystemDirectory) ||     \
+    defined(GetEnvironmentVariable) || defined(WNetGetConnection) || defined(LoadString) ||     \
+    defined(MessageBox) || defined(GetOpenFileName)
+#error "<windows.h> name macros are defined: include platform/win32/win32_api.h instead"
+#endif
+
 namespace svp {
 
 // ---------------------------------------------------------------------------
@@ -241,6 +258,10 @@ class ISystem {
   virtual void NotifyEnvironmentChange() = 0;
   // String table entry; false when missing (an empty entry counts as missing).
   virtual bool LoadString(uint32_t id, std::string* text) = 0;
+  // CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE) on texts of the
+  // same length: whether they are equal once case is ignored in the system
+  // code page, accented letters included.
+  virtual bool EqualNoCase(const std::string& a, const std::string& b) = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -264,8 +285,11 @@ struct OpenFileRequest {
   // Filter pairs (description, pattern); empty: no filter.
   std::vector<std::pair<std::string, std::string>> filters;
   uint32_t flags = 0;  // OFN_* option bits
-  uint32_t templateId = 0;  // a dialog template the caller names (0: none)
+  // A dialog template of the program's (0: none).  The directory chooser is
+  // built from it; other dialogs stay the system's own.
+  uint32_t templateId = 0;
   bool owned = true;        // owned by the main window
+  uintptr_t owner = 0;      // or by this window of the caller's (a page)
   // Pick a directory (the directory chooser): the answer is a path inside
   // it, the caller keeps the part before the last backslash.
   bool directoryOnly = false;

@@ -117,9 +117,21 @@ uint32_t SvCleanAutoexec() {
   // Lines with a mark are dropped wherever they stand.  Unmarked lines after
   // the first marked one are kept: they are the user's own configuration
   // (added after the product's lines), and dropping them would lose it.
+  // A long line arrives in pieces, each judged by itself.  When a piece was
+  // written and the piece that ends its line is dropped, the line end is
+  // still written: otherwise the user's next line would be glued to it.
   std::string piece;
-  while (from.Gets(&piece, kLinePiece))
-    if (!HasMark(piece)) to.Puts(piece);
+  bool lineOpen = false;
+  while (from.Gets(&piece, kLinePiece)) {
+    const bool endsLine = !piece.empty() && piece.back() == '\n';
+    if (!HasMark(piece)) {
+      to.Puts(piece);
+      lineOpen = !endsLine;
+    } else if (lineOpen && endsLine) {
+      to.Puts("\n");
+      lineOpen = false;
+    }
+  }
   return kSvCleanupDone;
 }
 

@@ -1,6 +1,7 @@
 #include "textedit/cmdfile.h"
 
 #include "macros/macros.h"
+#include "platform/platform.h"
 #include "textedit/texthelpers.h"
 
 namespace {
@@ -39,7 +40,8 @@ uint32_t CSvCommandFile::FindSection(const std::string& name) {
   file_.Rewind();
   std::string line;
   while (ReadLine(line) == kSvReadOk) {
-    if (fits && SvEqualNoCase(line, header)) return kSvReadOk;
+    // Section names may hold accented letters: case is the code page's.
+    if (fits && svp::Sys().EqualNoCase(line, header)) return kSvReadOk;
   }
   return kSvReadNoSection;
 }

@@ -74,11 +74,10 @@ CSvTargetDirPage::CSvTargetDirPage(CSvWizard* wizard)
 
   std::string candidate;
   macros->GetMacroValue("LDID_APPS", candidate);
-  // An earlier product generation recorded its directory in KSTA.  An empty
-  // variable counts as unset, as the platform reports no value for it.
+  // An earlier product generation recorded its directory in KSTA.  Set is
+  // set, even to an empty value: the platform reports that one as present.
   std::string ksta;
-  if (svp::Sys().GetEnvironmentVariable("KSTA", &ksta) && !ksta.empty() &&
-      !macros->IsMacroTrue("Reinstall")) {
+  if (svp::Sys().GetEnvironmentVariable("KSTA", &ksta) && !macros->IsMacroTrue("Reinstall")) {
     SvLogMessage(kIdsUpgradeDetected, ksta);
     macros->AddMacro("Upgrade", "TRUE", SV_MACRO_VOLATILE);
     candidate = ksta;
@@ -181,6 +180,7 @@ void CSvTargetDirPage::OnBrowse() {
   request.fileName = "*.";
   request.flags = svp::kOfnHideReadOnly;
   request.directoryOnly = true;
+  request.owner = window_;
   std::string chosen;
   if (!svp::Ui().GetOpenFileName(request, &chosen)) return;
   size_t slash = chosen.find_last_of('\\');

@@ -98,6 +98,8 @@ TEST_F(CleanupTest, AutoexecLosesMarkedLinesKeepsTheRestAndIsBackedUp) {
       "REM ksta driver options\r\n"
       "SET Ksta=user setting\r\n"
       "lh C:\\SV32\\TNP16.COM /I\r\n"
+      // Read in two pieces: the first, without the mark, stays a line.
+      "PATH " + std::string(254, 'x') + ";KSTA\r\n"
       "lh %SystemRoot%\\system32\\dosx\r\n";
   files().WriteFile("C:\\WINNT\\system32\\AUTOEXEC.NT", original);
   EXPECT_EQ(1u, SvCleanAutoexec());
@@ -108,6 +110,7 @@ TEST_F(CleanupTest, AutoexecLosesMarkedLinesKeepsTheRestAndIsBackedUp) {
       "lh %SystemRoot%\\system32\\mscdexnt.exe\r\n"
       "lh %SystemRoot%\\system32\\redir\r\n"
       "SET Ksta=user setting\r\n"
+      "PATH " + std::string(254, 'x') + "\r\n"
       "lh %SystemRoot%\\system32\\dosx\r\n",
       files().ReadFile("C:\\WINNT\\system32\\AUTOEXEC.NT"));
   EXPECT_EQ(1u, files().OpenHandleCount());  // the log's

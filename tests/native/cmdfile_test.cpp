@@ -52,7 +52,7 @@ TEST_F(CommandFileTest, LinesAreTrimmedThenCutThenExpanded) {
 
 TEST_F(CommandFileTest, SectionHeadersMatchWholeNormalisedLines) {
   OpenText(
-      "[Other]\r\nFILE=other\r\n"
+      "[R\xC9SEAU]\r\nFILE=net\r\n[Other]\r\nFILE=other\r\n"
       "[Files] ;blank stays\r\nFILE=wrong\r\n"
       "  [files];note  \r\nFILE=a=b\r\nFILE = a\r\nFILE\r\n\r\n[\r\nFILE=after\r\n");
   EXPECT_EQ(kSvReadOk, reader_.FindSection("FILES"));
@@ -65,6 +65,9 @@ TEST_F(CommandFileTest, SectionHeadersMatchWholeNormalisedLines) {
   EXPECT_EQ(kSvReadNoSection, reader_.FindSection("Missing"));
   EXPECT_EQ("2", Commands());
   EXPECT_EQ(kSvReadOk, reader_.FindSection("Other"));
+  // Accented letters too, in the system code page.
+  EXPECT_EQ(kSvReadOk, reader_.FindSection("R\xE9seau"));
+  EXPECT_EQ("[FILE|net]3", Commands());
 }
 
 TEST_F(CommandFileTest, HeaderWrittenAsMacroAndOverlongNames) {

@@ -131,13 +131,22 @@ TEST_F(FileOpsTest, BusyDestinationIsReplacedAtRestartThroughTheRbName) {
   EXPECT_EQ("new", files().ReadFile("C:\\SV32\\NETLIB.DLL"));
   EXPECT_FALSE(files().Exists("C:\\SV32\\NETLIB.DRB"));
 
-  // A one-letter extension keeps the whole name.
-  files().WriteFile("C:\\KIT\\BIN\\X.C", "c");
-  files().WriteFile("C:\\SV32\\X.C", "old");
-  files().SetInUse("C:\\SV32\\X.C", true);
-  CSvFile shortExtension = Copy("X.C", kSvCopyReplaceAtRestart | kSvCopyNoVersionCheck);
-  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &shortExtension, shortExtension.GetCopyFlags(), nullptr));
-  EXPECT_TRUE(files().Exists("C:\\SV32\\X.CRB"));
+  // A one-letter extension keeps the whole name; a name that already ends in
+  // RB, in either case, is never its own temporary name.
+  const std::pair<const char*, const char*> names[] = {
+      {"X.C", "X.CRB"}, {"FOO.RB", "FOO.RBRB"}, {"X.DRB", "X.DRBRB"}, {"lib.rb", "lib.rbRB"}};
+  for (const auto& [name, temporary] : names) {
+    files().WriteFile(std::string("C:\\KIT\\BIN\\") + name, "new");
+    files().WriteFile(std::string("C:\\SV32\\") + name, "old");
+    files().SetInUse(std::string("C:\\SV32\\") + name, true);
+    CSvFile busy = Copy(name, kSvCopyReplaceAtRestart | kSvCopyNoVersionCheck);
+    EXPECT_EQ(0u, SvCopyFile(kit_.get(), &busy, busy.GetCopyFlags(), nullptr)) << name;
+    EXPECT_EQ("new", files().ReadFile(std::string("C:\\SV32\\") + temporary)) << name;
+  }
+  EXPECT_EQ(8u, files().PendingOperations().size());
+  platform_.Restart();
+  for (const auto& [name, temporary] : names)
+    EXPECT_EQ("new", files().ReadFile(std::string("C:\\SV32\\") + name)) << name;
 }
 
 TEST_F(FileOpsTest, FailedCopyIsAnErrorOnlyForRequiredRecordsAndCancelWins) {

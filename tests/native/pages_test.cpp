@@ -77,6 +77,14 @@ TEST_F(PagesTest, ProductDirectoryComesFromTheRecordTheAppsDirectoryOrKsta) {
     EXPECT_EQ("E:\\KSTA", Macro("LDID_SV_LONG"));
   }
   EXPECT_EQ("Upgrade detected, old KSTA value = E:\\KSTA\r\n", Log());
+  system().SetEnvironment("KSTA", "");  // set, though empty
+  Start();
+  {
+    CSvTargetDirPage page(wizard_.get());
+    EXPECT_EQ("TRUE", Macro("Upgrade"));
+    EXPECT_EQ("", Macro("LDID_SV"));
+  }
+  EXPECT_EQ("Upgrade detected, old KSTA value = \r\n", Log());
   SetConfig("Reinstall", "TRUE");
   Start();
   {
@@ -136,6 +144,7 @@ TEST_F(PagesTest, UnusableDirectoryShowsThePageWhoseChecksExplainEachRefusal) {
   ASSERT_TRUE(sheets().ClickPageButton(kSvIdcTargetBrowse));
   const svp::OpenFileRequest& request = ui().openFileRequests()[0];
   EXPECT_EQ(kSvIddDirChooser, request.templateId);
+  EXPECT_EQ(target_->GetSafeHwnd(), request.owner);  // the page, not the sheet
   EXPECT_EQ("C:\\LOCKED", request.initialDirectory);
   EXPECT_EQ("*.", request.fileName);
   EXPECT_TRUE(request.directoryOnly);

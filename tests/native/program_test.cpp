@@ -130,18 +130,21 @@ TEST_F(ProgramTest, AnswerFileLinesBecomeConfigurationValues) {
   EXPECT_TRUE(ReadAnswerFile("C:\\RO.TXT"));  // opened for update: refused, nothing written
   EXPECT_FALSE(registry().KeyExists(svp::kHKeyLocalMachine, kConfigKey));
 
-  const std::string tooLong = "Long=" + std::string(300, 'x') + "\n";
+  // 259 characters are the longest line of the format; one more is outside it.
+  const std::string longest = "Longest=" + std::string(251, 'x');
+  const std::string tooLong = "Long=" + std::string(255, 'x') + "\n";
   files().WriteFile("D:\\ANS.TXT",
                     "InstallMode=Custom\n//Reinstall=TRUE\nSkip=me // not this one\n" + tooLong +
-                        "no equals sign\nx\n Spaced Name = a=b \nEmpty=\nLast=ABC");
+                        longest + "\nno equals sign\nx\n Spaced Name = a=b \nEmpty=\nLast=ABC");
   EXPECT_TRUE(ReadAnswerFile("D:\\ANS.TXT"));
   std::string raw;
   ASSERT_TRUE(registry().GetRaw(svp::kHKeyLocalMachine, kConfigKey, "InstallMode", &raw));
   EXPECT_EQ("Custom", raw);  // no line feed, no terminating NUL
+  EXPECT_EQ(std::string(251, 'x'), Config("Longest"));
   EXPECT_EQ(" a=b ", Config(" Spaced Name "));
   EXPECT_EQ("", Config("Empty"));
   EXPECT_EQ("ABC", Config("Last"));  // the last line keeps its last character
-  EXPECT_EQ((Strings{"InstallMode", " Spaced Name ", "Empty", "Last"}),
+  EXPECT_EQ((Strings{"InstallMode", "Longest", " Spaced Name ", "Empty", "Last"}),
             registry().ValueNames(svp::kHKeyLocalMachine, kConfigKey));
 }
 

@@ -78,6 +78,10 @@ TEST_F(Win32System, EnvironmentAndDirectories) {
   std::string value;
   EXPECT_TRUE(svp::Sys().GetEnvironmentVariable("SV_TEST_VALUE", &value));
   EXPECT_EQ("C:\\SOLVANE;C:\\BIN", value);
+  // Set to nothing is still set, as the in-memory workstation has it.
+  ASSERT_TRUE(SetEnvironmentVariableA("SV_TEST_VALUE", ""));
+  EXPECT_TRUE(svp::Sys().GetEnvironmentVariable("SV_TEST_VALUE", &value));
+  EXPECT_EQ("", value);
   SetEnvironmentVariableA("SV_TEST_VALUE", nullptr);
   value = "unchanged";
   EXPECT_FALSE(svp::Sys().GetEnvironmentVariable("SV_TEST_VALUE", &value));
@@ -88,6 +92,12 @@ TEST_F(Win32System, EnvironmentAndDirectories) {
   ASSERT_GT(svp::Sys().GetSystemDirectory(&system), windows.size());
   EXPECT_EQ(windows + "\\", system.substr(0, windows.size() + 1));
   EXPECT_EQ(0, svp::Fs().AccessExists(system));
+}
+
+TEST_F(Win32System, CaseIsIgnoredInTheSystemCodePage) {
+  EXPECT_TRUE(svp::Sys().EqualNoCase("[R\xC9SEAU]", "[R\xE9seau]"));  // É, é in code page 1252
+  EXPECT_FALSE(svp::Sys().EqualNoCase("R\xC9SEAU", "RESEAU"));
+  EXPECT_FALSE(svp::Sys().EqualNoCase("RESEAU", "RESEAUX"));
 }
 
 TEST_F(Win32System, LocalDrivesAreNotNetworkConnections) {

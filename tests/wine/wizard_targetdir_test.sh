@@ -2,13 +2,15 @@
 # The configuration names a product directory that cannot be made (its name
 # is not a valid one): the welcome page offers Next, and the product-
 # directory page shows that directory.  Finish there is refused with 6002;
-# Back is never refused and takes the typed directory, which the welcome
-# page then creates without asking and so offers Finish itself.
+# Browse offers only directories and drives, and the one picked there goes
+# into the edit.  Back is never refused and takes the typed directory, which
+# the welcome page then creates without asking and so offers Finish itself.
 set -euo pipefail
 source "$SV_SRC/scripts/wine/sample.sh"
 
 sv_wizard_setup
 sv_reg add "$SV_CONFIG_KEY" /v LDID_SV_LONG /d 'C:\SV|32' /f
+mkdir -p "$(cpath 'C:\PICKED\DIR')"
 
 sv_sample_run
 sv_ui wait-page 101 30000
@@ -26,6 +28,21 @@ invalid=$(printf "$(sv_string 6002)" 'C:\\SV|32')
 sv_check_box "$invalid" exclamation ok
 sleep 0.5
 sv_ui page | grep -q '^page 134 '
+
+# The chooser starts in the program's directory (the recorded one is not a
+# valid name); the file-name, file-list, type and read-only controls stay
+# hidden.
+chooser='SOLVANE 32 Un_install - Specify Directory'
+sv_ui click 1009
+controls=$(sv_ui controls "$chooser")
+echo "$controls"
+[ "$(cut -d' ' -f2 <<<"$controls" | tr '\n' ' ')" = '65535 1088 1121 1091 1137 1 2 ' ]
+for entry in '[..]' '[picked]' '[dir]'; do sv_ui pick 1121 "$entry" --window "$chooser"; done
+sv_ui text 1088 --window "$chooser" | grep -qix 'text c:\\\\picked\\\\dir'
+sv_shot page134_chooser
+sv_ui click 1 --window "$chooser"
+sv_ui wait-gone "$chooser"
+[ "$(sv_ui text 1011)" = 'text C:\\PICKED\\DIR' ]
 
 sv_ui settext 1011 'C:\NEWSV\'
 sv_ui press back

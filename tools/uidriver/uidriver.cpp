@@ -37,6 +37,8 @@
 //   settext <control-id> <text> [--window T]
 //   state <control-id> [--window T]      state enabled=<0|1> visible=<0|1> checked=<0|1|2>
 //   click <control-id> [--window T]      clicks a button (or sends its command)
+//   pick <list-id> <item> [--window T]   double-clicks the list box's item of
+//                                        that text (case ignored): picked <text>
 //                                        Controls are looked up on the wizard's
 //                                        current page, then on the sheet, or in
 //                                        the window titled T.
@@ -44,6 +46,9 @@
 //   cancel-dialog <title> [timeout]      closes a dialog with Cancel
 //   file-dialog <title> <path> [timeout] types a name into a file-open dialog
 //                                        and presses OK
+//   controls <title> [timeout]           waits for the window and lists its
+//                                        visible controls, in creation order:
+//                                          control <id> <class> <text>
 //   screenshot <file.bmp>                the whole screen as a bitmap file
 #include <windows.h>
 #include <fcntl.h>
@@ -524,6 +529,42 @@ HWND FindControl(std::vector<std::string>& args, int id) {
   return ChildById(sheet, id);
 }
 
+// The item text of a list box of another process.  Asked in UTF-16: Wine
+// hands the "A" form of the text of a Unicode list box over unconverted.
+std::string ListItem(HWND list, int index) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, index, 0, SMTO_ABORTIFHUNG, 2000, &length) ||
+      static_cast<LRESULT>(length) == LB_ERR)
+    return std::string();
+  std::vector<wchar_t> buffer(length + 2, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  char text[1024] = {};
+  WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, text, sizeof text - 1, nullptr, nullptr);
+  return text;
+}
+
+// Selects the item and tells the dialog it was double-clicked, as the list
+// box does for a double-click; returns once the dialog has acted on it.
+int Pick(HWND list, int id, const std::string& wanted) {
+  DWORD_PTR count = 0;
+  SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  for (int i = 0; i < static_cast<int>(count); ++i) {
+    const std::string item = ListItem(list, i);
+    if (_stricmp(item.c_str(), wanted.c_str()) != 0) continue;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(list, LB_SETCURSEL, i, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    SendMessageTimeoutA(GetParent(list), WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK),
+                        reinterpret_cast<LPARAM>(list), SMTO_ABORTIFHUNG, 5000, &result);
+    Print("picked " + Escape(item));
+    return 0;
+  }
+  for (int i = 0; i < static_cast<int>(count); ++i) Print("item " + Escape(ListItem(list, i)));
+  Print("notfound " + Escape(wanted));
+  return 1;
+}
+
 int ControlCommand(const std::string& command, std::vector<std::string> args) {
   std::string window;
   bool named = TakeOption(args, "--window", &window);
@@ -538,6 +579,9 @@ int ControlCommand(const std::string& command, std::vector<std::string> args) {
   }
   if (command == "text") {
     Print("text " + Escape(TextOf(control)));
+  } else if (command == "pick") {
+    if (args.size() < 2) throw Usage();
+    return Pick(control, id, args[1]);
   } else if (command == "settext") {
     if (args.size() < 2) throw Usage();
     DWORD_PTR result = 0;
@@ -650,6 +694,22 @@ int FileDialog(const std::vector<std::string>& args) {
   return 0;
 }
 
+int Controls(const std::vector<std::string>& args) {
+  if (args.empty()) throw Usage();
+  HWND window = WaitFor(ParseTimeout(args, 1), [&] { return FindTitled(args[0]); });
+  if (window == nullptr) {
+    Print("timeout controls " + Escape(args[0]));
+    return 1;
+  }
+  Sleep(300);  // the dialog hides and shows controls while it initialises
+  for (HWND child : Children(window)) {
+    if (GetParent(child) != window || !IsWindowVisible(child)) continue;
+    Print("control " + std::to_string(ControlId(child)) + " " + ClassOf(child) + " " +
+          Escape(TextOf(child)));
+  }
+  return 0;
+}
+
 int Screenshot(const std::vector<std::string>& args) {
   if (args.empty()) throw Usage();
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -696,8 +756,10 @@ int Run(const std::string& command, std::vector<std::string> args) {
   if (command == "press") return Press(args);
   if (command == "page") return Page(args, false);
   if (command == "wait-page") return Page(args, true);
-  if (command == "text" || command == "settext" || command == "state" || command == "click")
+  if (command == "text" || command == "settext" || command == "state" || command == "click" ||
+      command == "pick")
     return ControlCommand(command, args);
+  if (command == "controls") return Controls(args);
   if (command == "wait-exit") return WaitExit(args);
   if (command == "cancel-dialog") return CancelDialog(args);
   if (command == "file-dialog") return FileDialog(args);

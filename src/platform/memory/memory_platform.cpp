@@ -196,6 +196,19 @@ bool MemorySystem::LoadString(uint32_t id, std::string* text) {
   return false;
 }
 
+bool MemorySystem::EqualNoCase(const std::string& a, const std::string& b) {
+  auto fold = [](unsigned char c) {
+    // A-Z and the Latin-1 capitals À-Þ (without the multiplication sign).
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    return static_cast<int>(c);
+  };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (fold(static_cast<unsigned char>(a[i])) != fold(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
 void MemorySystem::RemoveString(uint32_t id) { removedStrings_.insert(id); }
 
 void MemorySystem::SetString(uint32_t id, const std::string& text) {

@@ -254,6 +254,8 @@ class MemorySystem : public ISystem {
   std::string GetCommandLineArgs() override;
   void NotifyEnvironmentChange() override;
   bool LoadString(uint32_t id, std::string* text) override;
+  // Folds the letters of Latin-1 (code page 1252's accented letters too).
+  bool EqualNoCase(const std::string& a, const std::string& b) override;
 
   // Test helpers.
   OsVersion& version() { return version_; }

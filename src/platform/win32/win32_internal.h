@@ -83,6 +83,7 @@ class System : public ISystem {
   std::string GetCommandLineArgs() override;
   void NotifyEnvironmentChange() override;
   bool LoadString(uint32_t id, std::string* text) override;
+  bool EqualNoCase(const std::string& a, const std::string& b) override;
 };
 
 class UserInterface : public IUserInterface {

@@ -191,5 +191,15 @@ bool System::LoadString(uint32_t id, std::string* text) {
   }
 }
 
+bool System::EqualNoCase(const std::string& a, const std::string& b) {
+  // Case pairs have the same length in the code page; the length test also
+  // keeps characters that the comparison ignores from making texts equal.
+  if (a.size() != b.size()) return false;
+  if (a.empty()) return true;
+  return ::CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(),
+                          static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
 }  // namespace win32
 }  // namespace svp

@@ -40,6 +40,50 @@ void UserInterface::EndWaitCursor() {
   }
 }
 
+namespace {
+
+// The caption of a DIALOG template of the program's resources: the file
+// dialog puts its own title over the template's unless it is given one.
+std::string TemplateCaption(uint32_t templateId) {
+  HMODULE module = ::GetModuleHandleA(nullptr);
+  HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+  HGLOBAL loaded = resource != nullptr ? ::LoadResource(module, resource) : nullptr;
+  const auto* words = static_cast<const WORD*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
+  if (words == nullptr || ::SizeofResource(module, resource) < sizeof(DLGTEMPLATE)) return {};
+  // After the fixed part (style, extended style, count, x, y, cx, cy): the
+  // menu and the class, each none (0), an ordinal (0xFFFF, n) or a text.
+  const WORD* p = words + sizeof(DLGTEMPLATE) / sizeof(WORD);
+  for (int field = 0; field < 2; ++field) {
+    if (*p == 0xFFFF) {
+      p += 2;
+    } else {
+      while (*p++ != 0) {
+      }
+    }
+  }
+  char caption[256] = {};
+  ::WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(p), -1, caption,
+                        sizeof caption - 1, nullptr, nullptr);
+  return caption;
+}
+
+// OK in the directory chooser takes the directory the lists show, which the
+// dialog keeps as the current directory, whatever the hidden file-name field
+// holds (the dialog itself would take "*." for a pattern to list).
+std::string g_chosenDirectory;
+
+UINT_PTR CALLBACK DirectoryChooserHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message != WM_COMMAND || LOWORD(wParam) != IDOK) return 0;
+  char directory[MAX_PATH] = {};
+  const DWORD n = ::GetCurrentDirectoryA(MAX_PATH, directory);
+  if (n == 0 || n >= MAX_PATH) return 0;
+  g_chosenDirectory.assign(directory, n);
+  ::EndDialog(dialog, IDOK);
+  return 1;
+}
+
+}  // namespace
+
 bool UserInterface::GetOpenFileName(const OpenFileRequest& request, std::string* chosen) {
   // Filter pairs as the dialog wants them: each text NUL-ended, the list
   // ended by one more NUL.
@@ -65,7 +109,9 @@ bool UserInterface::GetOpenFileName(const OpenFileRequest& request, std::string*
   // NT 4.0's common dialogs refuse the longer Windows 2000 record, which is
   // the one the headers declare whatever the API level.
   ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  ofn.hwndOwner = request.owned ? OwnerWindow() : nullptr;
+  ofn.hwndOwner = request.owner != 0 ? reinterpret_cast<HWND>(request.owner)
+                  : request.owned    ? OwnerWindow()
+                                     : nullptr;
   ofn.hInstance = ::GetModuleHandleA(nullptr);
   ofn.lpstrFilter = request.filters.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = request.filters.empty() ? 0 : 1;
@@ -74,13 +120,34 @@ bool UserInterface::GetOpenFileName(const OpenFileRequest& request, std::string*
   ofn.lpstrInitialDir = request.initialDirectory.empty() ? nullptr : request.initialDirectory.c_str();
   ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
   ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
-  // The named template is not used: the plain system dialog is shown.
   ofn.Flags = request.flags & ~static_cast<DWORD>(OFN_ENABLETEMPLATE | OFN_ENABLEHOOK |
-                                                  OFN_ENABLETEMPLATEHANDLE);
+                                                  OFN_ENABLETEMPLATEHANDLE | OFN_EXPLORER);
   if (request.directoryOnly) ofn.Flags |= OFN_HIDEREADONLY | OFN_NOVALIDATE;
+  if (!request.directoryOnly || request.templateId == 0) {
+    if (!::GetOpenFileNameA(&ofn)) return false;
+    if (chosen != nullptr) chosen->assign(file);
+    return true;
+  }
 
-  if (!::GetOpenFileNameA(&ofn)) return false;
-  if (chosen != nullptr) chosen->assign(file);
+  // The directory chooser: the program's template hides the file controls,
+  // leaving the directory and drive lists.  The dialog moves the process's
+  // current directory as the user goes; it is given back afterwards.
+  const std::string caption =
+      request.title.empty() ? TemplateCaption(request.templateId) : request.title;
+  if (!caption.empty()) ofn.lpstrTitle = caption.c_str();
+  ofn.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
+  ofn.lpTemplateName = MAKEINTRESOURCEA(request.templateId);
+  ofn.lpfnHook = DirectoryChooserHook;
+  char current[MAX_PATH] = {};
+  const DWORD saved = ::GetCurrentDirectoryA(MAX_PATH, current);
+  g_chosenDirectory.clear();
+  const BOOL ok = ::GetOpenFileNameA(&ofn);
+  if (saved != 0 && saved < MAX_PATH) ::SetCurrentDirectoryA(current);
+  if (!ok || g_chosenDirectory.empty()) return false;
+  // A path inside the chosen directory, as the caller expects.
+  std::string inside = g_chosenDirectory;
+  if (inside.back() != '\\') inside += '\\';
+  if (chosen != nullptr) *chosen = inside + preset;
   return true;
 }
 

@@ -1,6 +1,6 @@
 // Entry point of KITPURGE.EXE: the platform, the one application object and
 // the message loop.
-#include <windows.h>
+#include "platform/win32/win32_api.h"
 
 #include "app/setupapp.h"
 #include "platform/win32/win32_platform.h"
