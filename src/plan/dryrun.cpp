@@ -678,6 +678,9 @@ class DryRunPlatform::System : public ISystem {
     events_.push_back({DryRunKind::kEnvironmentNotified, "", "", 0});
   }
   bool LoadString(uint32_t id, std::string* text) override { return real_.LoadString(id, text); }
+  bool EqualNoCase(const std::string& a, const std::string& b) override {
+    return real_.EqualNoCase(a, b);
+  }
 
  private:
   ISystem& real_;

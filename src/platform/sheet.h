@@ -18,7 +18,7 @@
 
 // As in platform.h: <windows.h>'s macros of these names would rename members.
 #if defined(LoadBitmap) || defined(IsDialogMessage) || defined(DeleteBitmap)
-#error "<windows.h> name macros are defined: undo them first, as platform/win32/sheet_win32.h does"
+#error "<windows.h> name macros are defined: undo them first, as platform/win32/win32_sheet.h does"
 #endif
 
 namespace svp {
