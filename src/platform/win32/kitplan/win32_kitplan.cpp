@@ -3,7 +3,7 @@
 //                                             would do here, changing nothing;
 //   KITPLAN.EXE /LINT [path]                  checks a KITPURGE.DAT (default:
 //                                             the one beside the program).
-#include <windows.h>
+#include "platform/win32/win32_api.h"
 
 #include <cstdio>
 #include <string>
