@@ -46,7 +46,7 @@ namespace {
 // dialog puts its own title over the template's unless it is given one.
 std::string TemplateCaption(uint32_t templateId) {
   HMODULE module = ::GetModuleHandleA(nullptr);
-  HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+  HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), RT_DIALOG);
   HGLOBAL loaded = resource != nullptr ? ::LoadResource(module, resource) : nullptr;
   const auto* words = static_cast<const WORD*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
   if (words == nullptr || ::SizeofResource(module, resource) < sizeof(DLGTEMPLATE)) return {};
