@@ -37,5 +37,7 @@
 #undef LoadString
 #undef MessageBox
 #undef GetOpenFileName
+#undef LoadBitmap
+#undef IsDialogMessage
 
 #include "platform/platform.h"
