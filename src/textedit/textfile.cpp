@@ -32,14 +32,14 @@ uint32_t CSvTextFile::Open(const std::string& path, const char* mode, uint32_t s
   pos_ = 0;
   eof_ = false;
   error_ = false;
-  return 0;
+  return svp::kErrSuccess;
 }
 
 bool CSvTextFile::Fill() {
   if (eof_ || error_) return false;
-  std::string chunk(kChunk, '\0');
+  if (!chunk_) chunk_.reset(new char[kChunk]);
   uint32_t got = 0;
-  if (!svp::Fs().ReadFile(handle_, &chunk[0], kChunk, &got)) {
+  if (!svp::Fs().ReadFile(handle_, chunk_.get(), kChunk, &got)) {
     error_ = true;
     return false;
   }
@@ -47,16 +47,15 @@ bool CSvTextFile::Fill() {
     eof_ = true;
     return false;
   }
-  chunk.resize(got);
   // Ctrl-Z ends the text.
-  size_t z = chunk.find('\x1a');
-  if (z != std::string::npos) {
-    chunk.resize(z);
+  const char* z = static_cast<const char*>(std::memchr(chunk_.get(), '\x1a', got));
+  if (z != nullptr) {
+    got = static_cast<uint32_t>(z - chunk_.get());
     eof_ = true;
   }
   buffer_.erase(0, pos_);
   pos_ = 0;
-  buffer_ += chunk;
+  buffer_.append(chunk_.get(), got);
   return true;
 }
 
