@@ -49,6 +49,9 @@ TEST_F(FilePhaseTest, BusyAndMissingFilesAreLoggedAndPassedOver) {
   EXPECT_EQ("C:\\SV32\\BUSY.DLL", files().PendingOperations()[0].from);
   ASSERT_NE(nullptr, CopyPage());
   EXPECT_EQ(kSvIddCopyStatus, sheets().CurrentTemplate());
+  // Deletes leave the progress lines empty.
+  EXPECT_EQ("", CopyPage()->GetFirstText());
+  EXPECT_EQ("", CopyPage()->GetSecondText());
   // DELETE records are listed in reverse file order.
   SvCloseLog();
   EXPECT_EQ(std::string("VcpOpen()\r\n"
@@ -71,28 +74,22 @@ TEST_F(FilePhaseTest, OtherDeleteErrorsAskAbortRetryIgnore) {
   ui().QueueAnswer(svp::kIdIgnore);
   ui().QueueAnswer(svp::kIdAbort);
   EXPECT_EQ(14u, Run());
+  const auto failed = [](const char* name, const char* end) {
+    return std::string("SvDeleteFile failed.  File C:\\SV32\\NODIR\\") + name +
+           ", Error 3, The system cannot find the path specified.\r" + end;
+  };
   ASSERT_EQ(3u, ui().boxes().size());
   const auto& box = ui().boxes()[0];
   EXPECT_EQ("Installation Error", box.caption);
   EXPECT_EQ(0x22u, box.type);
   EXPECT_FALSE(box.owned);
-  EXPECT_EQ("SvDeleteFile failed.  File C:\\SV32\\NODIR\\A.DLL, Error 3, "
-            "The system cannot find the path specified.\r\n\n",
-            box.text);
-  EXPECT_EQ("SvDeleteFile failed.  File C:\\SV32\\NODIR\\B.DLL, Error 3, "
-            "The system cannot find the path specified.\r\n\n",
-            ui().boxes()[2].text);
-  const std::string failedA =
-      "SvDeleteFile failed.  File C:\\SV32\\NODIR\\A.DLL, Error 3, "
-      "The system cannot find the path specified.\r\r\n\r\n";
-  const std::string failedB =
-      "SvDeleteFile failed.  File C:\\SV32\\NODIR\\B.DLL, Error 3, "
-      "The system cannot find the path specified.\r\r\n\r\n";
+  EXPECT_EQ(failed("A.DLL", "\n\n"), box.text);
+  EXPECT_EQ(failed("B.DLL", "\n\n"), ui().boxes()[2].text);
   SvCloseLog();
   EXPECT_EQ("VcpOpen()\r\n"
-            "SvDeleteFile: C:\\SV32\\NODIR\\A.DLL\r\n" + failedA +
-            "SvDeleteFile: C:\\SV32\\NODIR\\A.DLL\r\n" + failedA +
-            "SvDeleteFile: C:\\SV32\\NODIR\\B.DLL\r\n" + failedB +
+            "SvDeleteFile: C:\\SV32\\NODIR\\A.DLL\r\n" + failed("A.DLL", "\r\n\r\n") +
+            "SvDeleteFile: C:\\SV32\\NODIR\\A.DLL\r\n" + failed("A.DLL", "\r\n\r\n") +
+            "SvDeleteFile: C:\\SV32\\NODIR\\B.DLL\r\n" + failed("B.DLL", "\r\n\r\n") +
             "VcpClose()\r\n",
             files().ReadFile(kLogPath));
 }
@@ -124,15 +121,6 @@ TEST_F(FilePhaseTest, CopiesReportOnlyRequiredFailuresAndShowProgress) {
                         "SvCopyFile failed.  File C:\\KIT\\REQ.DLL, Error 20, ") +
                 kInUseText + "\r\r\n\r\nVcpClose()\r\n",
             files().ReadFile(kLogPath));
-}
-
-TEST_F(FilePhaseTest, DeletesLeaveTheProgressLinesEmpty) {
-  Open("", "DELETE,A.DLL,{LDID_SV},_REQUIRED\n");
-  files().WriteFile("C:\\SV32\\A.DLL", "x");
-  EXPECT_EQ(0u, Run());
-  ASSERT_NE(nullptr, CopyPage());
-  EXPECT_EQ("", CopyPage()->GetFirstText());
-  EXPECT_EQ("", CopyPage()->GetSecondText());
 }
 
 TEST_F(FilePhaseTest, CancelDuringTheWalkStopsBeforeTheNextRecord) {

@@ -15,7 +15,10 @@
 namespace {
 
 const char kSubKey[] = "Software\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
-const char kFirstLines[] = "Command line parameters \r\nRunning on Windows NT build 1381.\r\n";
+// The log's first two lines for a command line.
+std::string FirstLines(const std::string& commandLine) {
+  return "Command line parameters " + commandLine + "\r\nRunning on Windows NT build 1381.\r\n";
+}
 const char kLastLines[] = "Destroying setup wizard object.\r\nClosing setup log file.\r\n";
 
 TEST(ParseLanguageSwitch, FindsRemovesAndChecksTheCode) {
@@ -185,12 +188,12 @@ TEST_F(ProgramTest, CommandLineIsLoggedWholeAndParsedWithoutTheLanguageSwitch) {
   ASSERT_TRUE(Initialize("/NOCOPY /LFR"));
   EXPECT_EQ("FR", Macro("LDID_SVLLV"));
   EXPECT_TRUE(Set(kSwNoCopy));
-  EXPECT_EQ("Command line parameters /NOCOPY /LFR\r\nRunning on Windows NT build 1381.\r\n", Log());
+  EXPECT_EQ(FirstLines("/NOCOPY /LFR"), Log());
   // Only the first 255 characters are parsed.
   const std::string line = "/SILENT" + std::string(248, ' ') + "/BOGUS";
   ASSERT_TRUE(Initialize(line));
   EXPECT_TRUE(Set(kSwSilent));
-  EXPECT_EQ("Command line parameters " + line + "\r\nRunning on Windows NT build 1381.\r\n", Log());
+  EXPECT_EQ(FirstLines(line), Log());
 }
 
 TEST_F(ProgramTest, SecondInstanceFindsTheLogTakenAndChangesNothing) {
@@ -234,9 +237,7 @@ TEST_F(ProgramTest, AutoSetupReadsTheAnswerFileUnlessSilentAndHidesTheSheet) {
   EXPECT_TRUE(sheets().IsHidden());
   EXPECT_EQ("Custom", Macro("InstallMode"));
   EXPECT_EQ("C:\\SV32", Config("LDID_SV_LONG"));
-  EXPECT_EQ(
-      "Command line parameters /AUTOSETUP=D:\\ANS.TXT\r\nRunning on Windows NT build 1381.\r\n",
-      Log());
+  EXPECT_EQ(FirstLines("/AUTOSETUP=D:\\ANS.TXT"), Log());
 }
 
 TEST_F(ProgramTest, MissingKitFailsAfterTheLoadersOwnReport) {
@@ -247,7 +248,7 @@ TEST_F(ProgramTest, MissingKitFailsAfterTheLoadersOwnReport) {
   EXPECT_EQ("30 Setup failed to initialize.\r\nPlease see C:\\SVSETUP.LOG for more information.\n",
             Boxes()[1]);
   EXPECT_FALSE(sheets().IsOpen());
-  EXPECT_EQ(std::string(kFirstLines) +
+  EXPECT_EQ(FirstLines("") +
                 "Error loading kit data file C:\\SV\\KITPURGE.DAT,  OS returned error 2\r\n" +
                 kLastLines,
             FinalLog());
@@ -344,9 +345,7 @@ TEST_F(ProgramTest, SilentStartWithNothingToAskPressesFinish) {
   EXPECT_TRUE(App().GetWizard()->IsFinishing());
   EXPECT_TRUE(sheets().QuitPosted());
   EXPECT_EQ(0, App().ExitInstance(sheets().QuitCode()));
-  EXPECT_EQ(0u, files().ReadFile(kLogPath).find("Command line parameters /SILENT\r\n"
-                                                "Running on Windows NT build 1381.\r\n"
-                                                "Starting finish phase\r\n"));
+  EXPECT_EQ(0u, files().ReadFile(kLogPath).find(FirstLines("/SILENT") + "Starting finish phase\r\n"));
 }
 
 TEST_F(ProgramTest, SilentStartWithAPageToShowPressesNextAndChecksIt) {
@@ -370,10 +369,7 @@ TEST_F(ProgramTest, CancelAnsweredNoKeepsTheWizardAndYesEndsTheRun) {
   ASSERT_TRUE(sheets().ClickCancel());
   EXPECT_TRUE(sheets().QuitPosted());
   EXPECT_EQ(0, App().ExitInstance(sheets().QuitCode()));
-  EXPECT_EQ(
-      "Command line parameters \r\nRunning on Windows NT build 1381.\r\n"
-      "Destroying setup wizard object.\r\nClosing setup log file.\r\n",
-      files().ReadFile(kLogPath));
+  EXPECT_EQ(FirstLines("") + kLastLines, files().ReadFile(kLogPath));
 }
 
 }  // namespace
