@@ -22,7 +22,6 @@ namespace {
 
 constexpr char kSocketsCleanupProgram[] = "svs2tnst.exe";
 constexpr uint32_t kHighPriorityClass = 0x80;
-constexpr char kStartNetwork[] = "StartNetwork";
 
 struct ProductKey {
   svp::RegKey root;
@@ -77,9 +76,9 @@ bool RunPhases(CSvUninstallWizard* wizard, CSvKit* kit, CSvMacroList* macros) {
   }
 
   if (macros != nullptr) {
-    macros->AddMacro(kStartNetwork, "", 0);
-    macros->SetMacroBool(kStartNetwork, 0);
-    macros->SaveMacrosToRegistry(kStartNetwork);
+    macros->AddMacro(kSvStartNetwork, "", 0);
+    macros->SetMacroBool(kSvStartNetwork, 0);
+    macros->SaveMacrosToRegistry(kSvStartNetwork);
   }
   if (SvRunNetworkPhase(kit, page) != kSvNetOk) return false;
 
@@ -94,8 +93,8 @@ bool RunPhases(CSvUninstallWizard* wizard, CSvKit* kit, CSvMacroList* macros) {
   if (files != kSvFilePhaseOk) return false;
 
   if (macros != nullptr) {
-    macros->SetMacroBool(kStartNetwork, 1);
-    macros->SaveMacrosToRegistry(kStartNetwork);
+    macros->SetMacroBool(kSvStartNetwork, 1);
+    macros->SaveMacrosToRegistry(kSvStartNetwork);
   }
   if (SvRunShortcutPhase(kit, page) != kSvShortcutPhaseOk) return false;
   if (kit->ProcessTextEdits(page) != kSvKitOk) return false;

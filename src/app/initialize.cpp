@@ -19,6 +19,18 @@ const char kSvConfigurationKey[] =
     "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
 const char kSvOldConfigurationKey[] = "SOFTWARE\\OrrisLogic\\SOLVANE\\Setup\\CurrentConfiguration";
 
+const char* const kSvStandardDirectories[8] = {"LDID_INF",    "LDID_SYS",     "LDID_WIN",
+                                               "LDID_HELP",   "LDID_WINBOOT", "LDID_BOOT",
+                                               "LDID_SHARED", "LDID_APPS"};
+const SvDefaultMacro kSvDefaultOptions[5] = {{"_REQUIRED", "TRUE", SV_MACRO_VOLATILE},
+                                             {"Reinstall", "FALSE", 0},
+                                             {"InstallMode", "Typical", 0},
+                                             {"VUDU_Installed", "TRUE", 0},
+                                             {"TRLCORE_Installed", "TRUE", 0}};
+const char* const kSvRunDirectories[5] = {"LDID_KITROOT", "LDID_SV", "LDID_SV_LONG", "LDID_OLDSV",
+                                          "LDID_SVLLV"};
+const char kSvStartNetwork[] = "StartNetwork";
+
 namespace {
 
 constexpr uint32_t kMinimumBuild = 1381;
@@ -26,10 +38,6 @@ constexpr size_t kCommandLineLimit = 255;
 constexpr size_t kAnswerLineLimit = 259;
 
 const char* const kLanguageCodes[] = {"FR", "DE", "SE", "CZ", "RU"};
-
-const char* const kStandardDirectories[] = {"LDID_INF",    "LDID_SYS",  "LDID_WIN",
-                                            "LDID_HELP",   "LDID_WINBOOT", "LDID_BOOT",
-                                            "LDID_SHARED", "LDID_APPS"};
 
 const uint32_t kSwitches[] = {kSwSilent, kSwNoVerCheck, kSwNoNetCpl,    kSwNoTextEdit,
                               kSwNoCopy, kSwForceCopy,  kSwNoShortcuts, kSwForceNew};
@@ -155,7 +163,7 @@ bool CSvUninstallWizard::Initialize() {
 
   SvRegMoveValues(kSvConfigurationKey, kSvOldConfigurationKey, "OrrisLogic");
 
-  for (const char* name : kStandardDirectories) {
+  for (const char* name : kSvStandardDirectories) {
     std::string directory;
     if (GetStandardDirectory(name, directory))
       macros_->AddMacro(name, directory.c_str(), SV_MACRO_VOLATILE);
@@ -223,11 +231,8 @@ bool CSvUninstallWizard::Initialize() {
       }
     }
 
-    macros_->AddMacro("_REQUIRED", "TRUE", SV_MACRO_VOLATILE);
-    macros_->AddMacro("Reinstall", "FALSE", 0);
-    macros_->AddMacro("InstallMode", "Typical", 0);
-    macros_->AddMacro("VUDU_Installed", "TRUE", 0);
-    macros_->AddMacro("TRLCORE_Installed", "TRUE", 0);
+    for (const SvDefaultMacro& option : kSvDefaultOptions)
+      macros_->AddMacro(option.name, option.value, option.flags);
 
     std::string current;
     svp::Fs().GetCurrentDirectory(&current);

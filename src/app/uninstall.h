@@ -39,6 +39,23 @@ class CSvUninstallWizard : public CSvWizard {
   uint32_t restart_ = 0;
 };
 
+// The macros the program itself defines, whatever the kit says: the
+// initialisation defines the standard directories and the options with their
+// defaults; the other steps of a run define the rest.  The kit lint reads the
+// same tables.
+extern const char* const kSvStandardDirectories[8];
+struct SvDefaultMacro {
+  const char* name;
+  const char* value;
+  uint32_t flags;
+};
+extern const SvDefaultMacro kSvDefaultOptions[5];
+// LDID_KITROOT (the kit's loader), LDID_SV, LDID_SV_LONG, LDID_OLDSV (the
+// product directory pages), LDID_SVLLV (the language switch), StartNetwork
+// (the finish).
+extern const char* const kSvRunDirectories[5];
+extern const char kSvStartNetwork[];
+
 // Pieces of the initialisation, public for the tests.
 
 // Results of ParseLanguageSwitch.

@@ -3,20 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/uninstall.h"
 #include "macros/macros.h"
 #include "textedit/textfile.h"
 #include "textedit/texthelpers.h"
 
 namespace {
 
-// Directory macros the program itself defines, whatever the workstation.
-const char* const kProgramDirectories[] = {
-    "LDID_INF",  "LDID_SYS",    "LDID_WIN",  "LDID_HELP",    "LDID_WINBOOT", "LDID_BOOT",
-    "LDID_SHARED", "LDID_APPS", "LDID_KITROOT", "LDID_SV",   "LDID_SV_LONG", "LDID_OLDSV",
-    "LDID_SVLLV"};
-// Option macros the program defines before the kit is read or while it runs.
-const char* const kProgramOptions[] = {"_REQUIRED", "Reinstall", "InstallMode", "VUDU_Installed",
-                                       "TRLCORE_Installed", "StartNetwork"};
 const char kGroupCopied[] = "_GROUP_COPIED";
 // The uninstall selects this group and no other.
 const char kRequiredGroup[] = "_REQUIRED";
@@ -24,6 +17,17 @@ constexpr size_t kLinePiece = 259;
 
 bool Contains(const char* const* begin, const char* const* end, const std::string& name) {
   return std::find_if(begin, end, [&](const char* n) { return name == n; }) != end;
+}
+
+bool IsProgramDirectory(const std::string& name) {
+  return Contains(std::begin(kSvStandardDirectories), std::end(kSvStandardDirectories), name) ||
+         Contains(std::begin(kSvRunDirectories), std::end(kSvRunDirectories), name);
+}
+
+bool IsProgramOption(const std::string& name) {
+  return name == kSvStartNetwork ||
+         std::any_of(std::begin(kSvDefaultOptions), std::end(kSvDefaultOptions),
+                     [&](const SvDefaultMacro& m) { return name == m.name; });
 }
 
 std::string Hex(uint32_t value) {
@@ -80,7 +84,7 @@ void CSvKitLint::CheckPathMacros(uint32_t line, const std::string& field) {
       return;
     }
     const std::string name = field.substr(open + 1, close - open - 1);
-    if (!Contains(std::begin(kProgramDirectories), std::end(kProgramDirectories), name))
+    if (!IsProgramDirectory(name))
       Add(line, true, "macro {" + name + "} is defined by no table of the program");
   }
 }
@@ -158,7 +162,7 @@ void CSvKitLint::CheckAfterLoad() {
   }
   for (const auto& condition : conditions_) {
     const std::string& name = condition.first;
-    if (Contains(std::begin(kProgramOptions), std::end(kProgramOptions), name)) continue;
+    if (IsProgramOption(name)) continue;
     const size_t suffix = name.size() > sizeof kGroupCopied - 1
                               ? name.size() - (sizeof kGroupCopied - 1)
                               : std::string::npos;
