@@ -1,13 +1,18 @@
 # The plan must be true: on a staged sample workstation, KITPLAN.EXE /JSON
 # changes nothing in the whole prefix, and KITPURGE.EXE /SILENT with the same
 # switches then changes exactly what the plan said.  Sourced by the Wine
-# tests after sample.sh and snapshot.sh.
+# tests; it brings sample.sh and snapshot.sh, and stages the workstation.
 #
 #   sv_plan_check [switches...]   runs both programs and compares; the
 #                                 restart question is answered No, as the
 #                                 plan answers it.  SV_PLAN_HOLD=1 keeps
 #                                 SVCORE.DLL open (the product's agent) while
 #                                 both run.  Leaves the plan in $SV_WORK/plan.json.
+
+source "$SV_SRC/scripts/wine/sample.sh"
+source "$SV_SRC/scripts/wine/snapshot.sh"
+sv_sample_tools
+sv_sample_stage
 
 # The items of one list of the plan's "effect", one per line, unescaped and
 # upper case.

@@ -4,11 +4,7 @@
 # uninstall then changes exactly what the plan said, the delete that waits
 # for the restart included.
 set -euo pipefail
-source "$SV_SRC/scripts/wine/sample.sh"
-source "$SV_SRC/scripts/wine/snapshot.sh"
 source "$SV_SRC/scripts/wine/plan_check.sh"
-sv_sample_tools
-sv_sample_stage
 SV_PLAN_HOLD=1 sv_plan_check /SILENT
 sv_plan_list "$SV_WORK/plan.json" pending_operations | grep -qxF 'DELETE C:\SV32\SVCORE.DLL' ||
   sv_fail "the plan does not delete SVCORE.DLL at the restart"
