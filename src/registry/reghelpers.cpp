@@ -58,7 +58,7 @@ uint32_t SvRegGetString(const std::string& path, const std::string& name, std::s
   std::unique_ptr<char[]> data = Allocate(capacity);
   if (!data) {
     reg.CloseKey(key);
-    return 0;
+    return kSvRegStringNoMemory;
   }
   status = reg.QueryValue(key, name, &type, reinterpret_cast<uint8_t*>(data.get()), &size);
   reg.CloseKey(key);

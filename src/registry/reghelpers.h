@@ -25,8 +25,9 @@ bool SvRegKeyExists(const std::string& path);
 // size: buffer size in, bytes stored out.
 bool SvRegQueryValue(const std::string& path, const std::string& name, uint8_t* buffer,
                      uint32_t* size);
-// Size read (with the NUL), a registry status on failure, 0 (no size) when
-// memory runs out.
+// Size read (with the NUL), a registry status on failure, or this (no size)
+// when memory runs out.
+constexpr uint32_t kSvRegStringNoMemory = 0;
 uint32_t SvRegGetString(const std::string& path, const std::string& name, std::string& out);
 // Deletes root\path and everything below it; never the root itself (1010).
 uint32_t SvRegDeleteTree(svp::RegKey root, const char* path);
