@@ -1,8 +1,8 @@
 // The wizard frame and its pages on the real property sheet (comctl32 under
-// Wine), for what the program's own runs do not show: validation and Finish
-// through the registered message, Enter inside a page, the older header, the
-// painted side panel and the progress pages.  Screenshots of the
-// progress pages go to the build tree's screenshots directory.
+// Wine): the cases of wizard_sheet_cases.h, then what only the real sheet
+// shows: the older header, the painted side panel and the progress pages.
+// Screenshots of the progress pages go to the build tree's screenshots
+// directory.
 #include "platform/win32/win32_api.h"
 
 #include <gtest/gtest.h>
@@ -20,15 +20,60 @@
 
 namespace {
 
-class WizardSheet : public ::testing::Test {
+// The sheet's own buttons.
+enum : int { kIdcBack = 0x3023, kIdcNext = 0x3024, kIdcFinish = 0x3025 };
+
+class WizardSheet : public ::testing::Test, public SheetDriver {
  protected:
-  void SetUp() override {
-    wizard_ = std::make_unique<TestWizard>(&journal_, "SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser);
-  }
+  void SetUp() override { Open({}, false); }
   void TearDown() override {
     wizard_.reset();
     Pump();
   }
+
+  bool Click(int button) override {
+    const int ids[] = {kIdcBack, kIdcNext, kIdcFinish, 0, 0, IDCANCEL};
+    if (!Showing(ids[button])) return false;
+    SendMessageA(Sheet(), PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+    return true;
+  }
+  bool ClickInPage(uint32_t id) override {
+    SendMessageA(CurrentPageWindow(), WM_COMMAND, id, 0);
+    return CurrentPageWindow() != nullptr;
+  }
+  uint16_t Current() override {
+    for (CSvWizardPage* page : wizard_->GetPages())
+      if (reinterpret_cast<HWND>(page->GetSafeHwnd()) == CurrentPageWindow()) return page->GetTemplateId();
+    return 0;
+  }
+  uint32_t Buttons() override {
+    uint32_t state = 0;
+    if (Showing(kIdcBack)) state |= svp::kWizBack;
+    if (IsWindowVisible(GetDlgItem(Sheet(), kIdcFinish)))
+      state |= Showing(kIdcFinish) ? svp::kWizFinish : svp::kWizDisabledFinish;
+    else if (Showing(kIdcNext))
+      state |= svp::kWizNext;
+    return state;
+  }
+  bool CancelEnabled() override { return Showing(IDCANCEL); }
+  bool SheetOpen() override { return IsWindow(Sheet()) != FALSE; }
+  size_t SheetPageCount() override {
+    HWND tabs = reinterpret_cast<HWND>(SendMessageA(Sheet(), PSM_GETTABCONTROL, 0, 0));
+    return static_cast<size_t>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+  }
+  // The message loop, until the queue is empty; remembers a quit.
+  void Pump() override {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quitCode_ = static_cast<int>(message.wParam);
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  int QuitCode() override { return quitCode_; }
 
   TestPage* Add(uint16_t id, bool required, uint32_t bitmap = 0) {
     auto* page = new TestPage(id, wizard_.get(), required, &journal_, bitmap);
@@ -37,24 +82,10 @@ class WizardSheet : public ::testing::Test {
   }
 
   HWND Sheet() { return reinterpret_cast<HWND>(wizard_->GetSafeHwnd()); }
-
-  // The message loop, until the queue is empty; remembers a quit.
-  void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        quit_ = true;
-        quitCode_ = static_cast<int>(message.wParam);
-        continue;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-
-  void Press(int button) {
-    SendMessageA(Sheet(), PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
-    Pump();
+  // A sheet button that is there and enabled.
+  bool Showing(int id) {
+    HWND button = GetDlgItem(Sheet(), id);
+    return IsWindowVisible(button) && IsWindowEnabled(button);
   }
 
   HWND CurrentPageWindow() {
@@ -96,52 +127,10 @@ class WizardSheet : public ::testing::Test {
   svp::Win32Platform platform_;
   svp::ScopedPlatform installed_{platform_.Parts()};
   svp::ISheetHost& sheets_ = svp::Sheets();
-  Journal journal_;
-  std::unique_ptr<TestWizard> wizard_;
-  bool quit_ = false;
   int quitCode_ = -1;
 };
 
-TEST_F(WizardSheet, RefusedPageStaysOnFinishAndFinishRunsFromTheMessageLoop) {
-  Add(101, true);
-  TestPage* last = Add(1546, true);
-  ASSERT_TRUE(wizard_->Create(false));
-  wizard_->SetFinishAllowed(true);
-  Press(PSBTN_NEXT);
-  last->valid_ = 0;
-  journal_.clear();
-  Press(PSBTN_FINISH);
-  EXPECT_EQ(last, wizard_->GetCurrentPage());
-  EXPECT_EQ(Journal{"validate 1546"}, journal_);
-  EXPECT_TRUE(IsWindow(Sheet()));
-
-  last->valid_ = 1;
-  journal_.clear();
-  SendMessageA(Sheet(), PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ((Journal{"validate 1546", "finishing 101", "finishing 1546"}), journal_);
-  Pump();
-  EXPECT_EQ((Journal{"validate 1546", "finishing 101", "finishing 1546", "finish"}), journal_);
-  EXPECT_TRUE(IsWindow(Sheet()));  // the sheet stays for the removal
-  EXPECT_FALSE(quit_);
-}
-
-TEST_F(WizardSheet, CancelAsksTheWizardAndTheResetEndsTheRun) {
-  TestPage* page = Add(101, true);
-  ASSERT_TRUE(wizard_->Create(false));
-  wizard_->refuseCancel_ = true;
-  journal_.clear();
-  // Enter inside the page leads to the question, not to the page's closing.
-  SendMessageA(reinterpret_cast<HWND>(page->GetSafeHwnd()), WM_COMMAND, IDOK, 0);
-  Pump();
-  EXPECT_EQ(Journal{"cancel?"}, journal_);
-  EXPECT_FALSE(quit_);
-
-  wizard_->refuseCancel_ = false;
-  Press(PSBTN_CANCEL);
-  EXPECT_EQ((Journal{"cancel?", "cancel?"}), journal_);
-  EXPECT_TRUE(quit_);
-  EXPECT_EQ(0, quitCode_);
-}
+#include "wizard_sheet_cases.h"
 
 TEST_F(WizardSheet, OlderShorterHeaderStillOpensTheSheet) {
   EXPECT_GE(sheets_.GetCommonControlsVersion(), 0x40047u);
