@@ -1,5 +1,6 @@
-// Message boxes and the file-open dialog, answered by UIDRIVER.EXE running
-// beside the test as a person at the screen would.
+// Message boxes, the file-open dialog and the kit's location question,
+// answered by UIDRIVER.EXE running beside the test as a person at the screen
+// would.
 #include "platform/win32/win32_api.h"
 
 #include <commctrl.h>
@@ -8,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "kit/kit.h"
+#include "log/svlog.h"
+#include "macros/macros.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_window.h"
 #include "wine/uidriver_client.h"
@@ -36,6 +40,7 @@ class Win32Ui : public ::testing::Test {
     svp::Win32SetMainWindow(main_);
   }
   void TearDown() override {
+    SvCloseLog();
     svp::Win32SetMainWindow(nullptr);
     if (IsWindow(main_)) DestroyWindow(main_);
   }
@@ -45,47 +50,38 @@ class Win32Ui : public ::testing::Test {
   HWND main_ = nullptr;
 };
 
-TEST_F(Win32Ui, AnOwnedQuestionBoxShowsItsTextIconAndButtonsAndReturnsTheAnswer) {
-  Driver driver("box 20000 --answer no");
-  EXPECT_EQ(svp::kIdNo, svp::Ui().MessageBox("Remove SOLVANE?\r\nSecond line", kCaption, 0x24, true));
-  ASSERT_EQ(0, driver.Finish());
-  std::vector<std::string> lines = driver.Lines();
-  ASSERT_FALSE(lines.empty());
-  EXPECT_NE(std::string::npos, lines[0].find(" owner " + Hex(main_) + " caption " + kCaption)) << lines[0];
-  EXPECT_EQ((std::vector<std::string>{"text Remove SOLVANE?\\r\\nSecond line", "icon question",
-                                      "button 6 &Yes", "button 7 &No", "answered 7"}),
-            Tail(lines));
-}
-
-TEST_F(Win32Ui, UnownedBoxesAndTheirIcons) {
-  {
-    Driver driver("box 20000 --answer ok");
-    EXPECT_EQ(svp::kIdOk, svp::Ui().MessageBox("Load NETCFG.DLL failed.", kCaption, 0x10, false));
+TEST_F(Win32Ui, BoxesShowTheirOwnerTextIconAndButtonsAndReturnTheAnswer) {
+  const struct {
+    const char* text;
+    const char* caption;
+    uint32_t type;
+    bool owned;
+    const char* answer;
+    int result;
+    std::vector<std::string> shown;  // after the owner line
+  } boxes[] = {
+      {"Remove SOLVANE?\r\nSecond line", kCaption, 0x24, true, "no", svp::kIdNo,
+       {"text Remove SOLVANE?\\r\\nSecond line", "icon question", "button 6 &Yes", "button 7 &No", "answered 7"}},
+      {"Load NETCFG.DLL failed.", kCaption, 0x10, false, "ok", svp::kIdOk,
+       {"text Load NETCFG.DLL failed.", "icon stop", "button 1 OK", "answered 1"}},
+      {"Access denied", "Installation Error", 0x22, false, "retry", svp::kIdRetry,
+       {"text Access denied", "icon question", "button 3 &Abort", "button 4 &Retry", "button 5 &Ignore",
+        "answered 4"}},
+      // Last: a main window that is gone no longer owns anything.
+      {"Careful", "Other", 0x30, true, "ok", svp::kIdOk,
+       {"text Careful", "icon exclamation", "button 1 OK", "answered 1"}},
+  };
+  for (const auto& box : boxes) {
+    const bool gone = std::string("Other") == box.caption;
+    if (gone) DestroyWindow(main_);
+    Driver driver(std::string("box 20000 --caption \"") + box.caption + "\" --answer " + box.answer);
+    EXPECT_EQ(box.result, svp::Ui().MessageBox(box.text, box.caption, box.type, box.owned));
     ASSERT_EQ(0, driver.Finish());
     std::vector<std::string> lines = driver.Lines();
     ASSERT_FALSE(lines.empty());
-    EXPECT_NE(std::string::npos, lines[0].find(" owner 0x0 ")) << lines[0];
-    EXPECT_EQ((std::vector<std::string>{"text Load NETCFG.DLL failed.", "icon stop", "button 1 OK", "answered 1"}),
-              Tail(lines));
-  }
-  {
-    // A main window that is gone no longer owns anything.
-    DestroyWindow(main_);
-    Driver driver("box 20000 --caption Other --answer ok");
-    EXPECT_EQ(svp::kIdOk, svp::Ui().MessageBox("Careful", "Other", 0x30, true));
-    ASSERT_EQ(0, driver.Finish());
-    std::vector<std::string> lines = driver.Lines();
-    ASSERT_EQ(5u, lines.size());
-    EXPECT_NE(std::string::npos, lines[0].find(" owner 0x0 caption Other")) << lines[0];
-    EXPECT_EQ("icon exclamation", lines[2]);
-  }
-  {
-    Driver driver("box 20000 --caption \"Installation Error\" --answer retry");
-    EXPECT_EQ(svp::kIdRetry, svp::Ui().MessageBox("Access denied", "Installation Error", 0x22, false));
-    ASSERT_EQ(0, driver.Finish());
-    EXPECT_EQ((std::vector<std::string>{"text Access denied", "icon question", "button 3 &Abort",
-                                        "button 4 &Retry", "button 5 &Ignore", "answered 4"}),
-              Tail(driver.Lines()));
+    const std::string owner = box.owned && !gone ? Hex(main_) : "0x0";
+    EXPECT_NE(std::string::npos, lines[0].find(" owner " + owner + " caption " + box.caption)) << lines[0];
+    EXPECT_EQ(box.shown, Tail(lines));
   }
 }
 
@@ -128,5 +124,30 @@ TEST_F(Win32Ui, FileOpenDialogCancelledAndAnswered) {
   }
 }
 
-}  // namespace
+TEST_F(Win32Ui, CancelledKitLocationDialogGivesUpAfterOneLogLine) {
+  const std::string dir = ModuleDirectory() + "\\empty", path = dir + "\\KITPURGE.DAT";
+  const std::string log = ModuleDirectory() + "\\kitload.log";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(SvOpenLog(log));
+  CSvMacroList macros(svp::kHKeyLocalMachine, "Software\\SvTestKitLoad");
+  CSvKit kit(nullptr, &macros, nullptr);
+  Driver box("box 20000 --answer ok");
+  // The plain system dialog, under its own title.
+  Driver dialog("cancel-dialog Open 30000");
+  EXPECT_EQ(8u, kit.LoadKitData(dir.c_str(), "KITPURGE.DAT"));
+  EXPECT_EQ(0, box.Finish());
+  EXPECT_EQ(0, dialog.Finish());
+  SvCloseLog();
+  EXPECT_EQ("Error loading kit data file " + path + ",  OS returned error 2\r\n", ReadBytes(log));
 
+  std::string expected = "text Could not open kit data file ";
+  for (char c : path) expected += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  expected += "\\r\\nPress OK to browse for the SOLVANE for Windows NT kit location.";
+  const std::string shown = box.Output();
+  EXPECT_NE(std::string::npos, shown.find(expected)) << shown;
+  EXPECT_NE(std::string::npos, shown.find("icon exclamation")) << shown;
+  std::string root;
+  EXPECT_EQ(2u, macros.GetMacroValue("LDID_KITROOT", root));
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "res/stringtable.h"
+#include "wine/uidriver_client.h"
 
 namespace {
 
@@ -16,12 +17,6 @@ class Win32System : public ::testing::Test {
   svp::Win32Platform platform_;
   svp::ScopedPlatform installed_{platform_.Parts()};
 };
-
-std::string ModuleDirectory() {
-  std::string module;
-  svp::Fs().GetModuleFileName(&module);
-  return module.substr(0, module.rfind('\\'));
-}
 
 TEST_F(Win32System, StringsComeFromTheProgramsResourcesAsTheTableHasThem) {
   size_t count = 0;
