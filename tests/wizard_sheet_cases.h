@@ -1,5 +1,5 @@
-// The wizard's navigation cases, run on both sheets: navigation by
-// IsRequired, button states, validation, Finish and Cancel.  The includer
+// The wizard's cases, run on both sheets: navigation by IsRequired, button
+// states, validation, Finish, Cancel and the progress pages.  The includer
 // defines the fixture WizardSheet, a SheetDriver over its platform's sheet.
 #pragma once
 
@@ -118,4 +118,37 @@ TEST_F(WizardSheet, CancelEndsTheRunOnlyWhenConfirmedAndNotWhileFinishing) {
   Pump();
   EXPECT_EQ(Journal{"cancel?"}, Take());
   EXPECT_EQ(0, QuitCode());
+}
+
+TEST_F(WizardSheet, ProgressPagesTickAndShortenTheirTexts) {
+  Open({true});
+  svp::ISheetHost& sheet = svp::Sheets();
+  auto* status = new CSvFinishStatusPage(wizard_.get());
+  status->LoadPanelBitmap(kSvPanelBitmapId, kSvPanelControlId);
+  ASSERT_TRUE(wizard_->AddPage(status, true));
+  Pump();
+  ASSERT_EQ(kSvIddFinishStatus, Current());
+  const svp::WindowHandle window = status->GetSafeHwnd();
+  EXPECT_FALSE(sheet.GetCheck(window, kSvIdcNetworkTick));
+  status->SetNetworkStatus("Removing the Trellnet protocol and its services.");
+  EXPECT_TRUE(sheet.GetCheck(window, kSvIdcNetworkTick));
+  EXPECT_EQ("Removing the Trellnet protocol and its services.", sheet.GetItemText(window, kSvIdcNetworkText));
+  EXPECT_FALSE(sheet.GetCheck(window, kSvIdcShortcutTick));
+  status->SetShortcutStatus("Removing the SOLVANE 32 program group.");
+  EXPECT_TRUE(sheet.GetCheck(window, kSvIdcShortcutTick));
+  EXPECT_EQ("Removing the SOLVANE 32 program group.", sheet.GetItemText(window, kSvIdcShortcutText));
+  Screenshot("page1543_status");
+
+  // Both copy paths are shortened to 35 characters.
+  auto* copy = new CSvCopyStatusPage(wizard_.get());
+  copy->LoadPanelBitmap(kSvPanelBitmapId, kSvPanelControlId);
+  EXPECT_FALSE(copy->SetCopyStatus("C:\\A", "b.dll", "C:\\C", "d.dll"));  // no window yet
+  EXPECT_EQ("C:\\A\\b.dll", copy->GetFirstText());
+  ASSERT_TRUE(wizard_->AddPage(copy, true));
+  Pump();
+  EXPECT_TRUE(copy->SetCopyStatus("D:\\Program Files\\Sv\\Bin\\Very\\Deep", "file.dll",
+                                  "C:\\WINNT\\system32", "svnet.dll"));
+  EXPECT_EQ("D:\\Program Files\\...\\Deep\\file.dll", sheet.GetItemText(copy->GetSafeHwnd(), kSvIdcCopyFirst));
+  EXPECT_EQ("C:\\WINNT\\system32\\svnet.dll", sheet.GetItemText(copy->GetSafeHwnd(), kSvIdcCopySecond));
+  Screenshot("page1539_files");
 }

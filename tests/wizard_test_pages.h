@@ -12,6 +12,7 @@
 
 #include "kit/kit.h"
 #include "wizard/page.h"
+#include "wizard/pages.h"
 #include "wizard/wizard.h"
 
 using Journal = std::vector<std::string>;
@@ -86,6 +87,8 @@ class SheetDriver {
   virtual void Pump() = 0;
   // The quit's exit code, -1 while none came.
   virtual int QuitCode() = 0;
+  // A picture of the screen, where there is one.
+  virtual void Screenshot(const char*) {}
 
   // Pages of real dialog templates, with the given IsRequired answers; the
   // sheet opened unless `create` is false.

@@ -1,6 +1,6 @@
 // The uninstall pages over the simulated property sheet: the product
-// directory's rules and checks, the welcome page, the old-version page and
-// the two progress pages.
+// directory's rules and checks, the welcome page and the old-version page.
+// The progress pages are in wizard_sheet_cases.h.
 #include <memory>
 #include <string>
 
@@ -218,31 +218,6 @@ TEST_F(PagesTest, OldVersionPageAllowsOnlyBackOrItsOwnAnswer) {
   EXPECT_EQ(kSvIddSplash, sheets().CurrentTemplate());
   EXPECT_TRUE(sheets().CancelEnabled());
   EXPECT_EQ(svp::kWizNext, sheets().Buttons());
-}
-
-TEST_F(PagesTest, ProgressPagesTickAndShortenTheirTexts) {
-  Open();
-  auto* status = new CSvFinishStatusPage(wizard_.get());
-  ASSERT_TRUE(wizard_->AddPage(status, true));
-  EXPECT_FALSE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
-  status->SetNetworkStatus("Removing Trellnet");
-  EXPECT_TRUE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcNetworkTick));
-  EXPECT_EQ("Removing Trellnet", sheets().ItemText(kSvIddFinishStatus, kSvIdcNetworkText));
-  EXPECT_FALSE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
-  status->SetShortcutStatus("Done");
-  EXPECT_TRUE(sheets().ItemChecked(kSvIddFinishStatus, kSvIdcShortcutTick));
-  EXPECT_EQ("Done", sheets().ItemText(kSvIddFinishStatus, kSvIdcShortcutText));
-
-  // Both copy paths are shortened to 35 characters.
-  auto* copy = new CSvCopyStatusPage(wizard_.get());
-  EXPECT_FALSE(copy->SetCopyStatus("C:\\A", "b.dll", "C:\\C", "d.dll"));  // no window yet
-  EXPECT_EQ("C:\\A\\b.dll", copy->GetFirstText());
-  ASSERT_TRUE(wizard_->AddPage(copy, true));
-  EXPECT_TRUE(copy->SetCopyStatus("D:\\Program Files\\Sv\\Bin\\Very\\Deep", "file.dll",
-                                  "C:\\WINNT\\system32", "svnet.dll"));
-  EXPECT_EQ("D:\\Program Files\\...\\Deep\\file.dll",
-            sheets().ItemText(kSvIddCopyStatus, kSvIdcCopyFirst));
-  EXPECT_EQ("C:\\WINNT\\system32\\svnet.dll", sheets().ItemText(kSvIddCopyStatus, kSvIdcCopySecond));
 }
 
 }  // namespace
