@@ -1,6 +1,7 @@
 // Deleting and copying one file record: restart requests, the source search,
 // attributes and times, version resources and the MS-DOS time rounding.
 #include <string>
+#include <tuple>
 
 #include "files/fileops.h"
 #include "phase_test_support.h"
@@ -18,6 +19,12 @@ class FileOpsTest : public PhaseFixture {
     return CSvFile(name, name, &source_, &dest_, nullptr, flags, 0);
   }
   CSvFile Delete(const char* name) { return CSvFile(name, "", &dest_, nullptr, nullptr, 0, 0); }
+  // The operations queued for the restart, as "<from>><to>".
+  Strings Pending() {
+    Strings out;
+    for (const auto& op : files().PendingOperations()) out.push_back(op.from + ">" + op.to);
+    return out;
+  }
 };
 
 TEST_F(FileOpsTest, PathsJoinLocationAndNameWithOneBackslash) {
@@ -51,11 +58,7 @@ TEST_F(FileOpsTest, DeleteLeavesBusyAndMissingFilesToTheRestartWithTheirOwnError
   EXPECT_EQ(14u, SvDeleteFile(&missing));
   EXPECT_EQ(2u, svp::Fs().GetLastError());
 
-  const auto& pending = files().PendingOperations();
-  ASSERT_EQ(2u, pending.size());
-  EXPECT_EQ("C:\\SV32\\BUSY.DLL", pending[0].from);
-  EXPECT_EQ("", pending[0].to);
-  EXPECT_EQ("C:\\SV32\\GONE.DLL", pending[1].from);
+  EXPECT_EQ((Strings{"C:\\SV32\\BUSY.DLL>", "C:\\SV32\\GONE.DLL>"}), Pending());
   platform_.Restart();
   EXPECT_FALSE(files().Exists("C:\\SV32\\BUSY.DLL"));
 }
@@ -98,11 +101,8 @@ TEST_F(FileOpsTest, MissingSourceIsSearchedForOnlyForRequiredOrRestartRecords) {
   EXPECT_EQ("SYS", request.defaultExtension);
   EXPECT_EQ(svp::kOfnHideReadOnly | svp::kOfnOverwritePrompt, request.flags);
   EXPECT_FALSE(request.owned);
-  ASSERT_EQ(2u, request.filters.size());
-  EXPECT_EQ("Installation File", request.filters[0].first);
-  EXPECT_EQ("*.SYS", request.filters[0].second);
-  EXPECT_EQ("All Files", request.filters[1].first);
-  EXPECT_EQ("*.*", request.filters[1].second);
+  EXPECT_EQ(decltype(request.filters)({{"Installation File", "*.SYS"}, {"All Files", "*.*"}}),
+            request.filters);
 
   // Giving up restores the error that made the source missing (the
   // directory is missing: 3).
@@ -121,12 +121,8 @@ TEST_F(FileOpsTest, BusyDestinationIsReplacedAtRestartThroughTheRbName) {
   EXPECT_EQ(0u, SvCopyFile(kit_.get(), &file, file.GetCopyFlags(), nullptr));
   EXPECT_EQ("new", files().ReadFile("C:\\SV32\\NETLIB.DRB"));
   EXPECT_EQ("old", files().ReadFile("C:\\SV32\\NETLIB.DLL"));
-  const auto& pending = files().PendingOperations();
-  ASSERT_EQ(2u, pending.size());
-  EXPECT_EQ("C:\\SV32\\NETLIB.DLL", pending[0].from);
-  EXPECT_EQ("", pending[0].to);
-  EXPECT_EQ("C:\\SV32\\NETLIB.DRB", pending[1].from);
-  EXPECT_EQ("C:\\SV32\\NETLIB.DLL", pending[1].to);
+  EXPECT_EQ((Strings{"C:\\SV32\\NETLIB.DLL>", "C:\\SV32\\NETLIB.DRB>C:\\SV32\\NETLIB.DLL"}),
+            Pending());
   platform_.Restart();
   EXPECT_EQ("new", files().ReadFile("C:\\SV32\\NETLIB.DLL"));
   EXPECT_FALSE(files().Exists("C:\\SV32\\NETLIB.DRB"));
@@ -194,38 +190,31 @@ TEST_F(FileOpsTest, VersionResourceGivesNumbersTextsAndFallsBackToTimes) {
   svp::MemoryVersionResource full;
   full.fixed[2] = 0x00040000;
   full.fixed[3] = 0x00010002;
+  const svp::MemoryVersionResource bare = full;  // no string table: the numbers as "%x.%x"
   full.translations = {0x04b00409};
   full.hasTranslationBlock = true;
   full.strings["040904b0\\FileVersion"] = "4.0.1.2";
   full.strings["040904b0\\FileDescription"] = "Trellnet library";
-  files().WriteFile("C:\\FULL.DLL", "x");
-  files().SetVersionResource("C:\\FULL.DLL", full);
-  SvVersionInfo info;
-  EXPECT_EQ(0u, SvGetFileVersion("C:\\FULL.DLL", &info));
-  EXPECT_EQ(0x00040000u, info.fixed.fileVersionMS);
-  EXPECT_EQ(0x00010002u, info.fixed.fileVersionLS);
-  EXPECT_EQ(0xFEEF04BDu, info.fixed.signature);
-  EXPECT_EQ("4.0.1.2", info.version);
-  EXPECT_EQ("Trellnet library", info.description);
-
-  // A fixed block without string table: the numbers as "%x.%x".
-  svp::MemoryVersionResource bare;
-  bare.fixed[2] = 0x00040000;
-  bare.fixed[3] = 0x00010002;
-  files().WriteFile("C:\\BARE.DLL", "x");
-  files().SetVersionResource("C:\\BARE.DLL", bare);
-  EXPECT_EQ(0u, SvGetFileVersion("C:\\BARE.DLL", &info));
-  EXPECT_EQ("40000.10002", info.version);
-  EXPECT_EQ("", info.description);
-
   // An empty translation table means US English, Unicode.
   svp::MemoryVersionResource noLanguage = full;
   noLanguage.translations.clear();
   noLanguage.strings["040904b0\\FileVersion"] = "4.0.9.9";
-  files().WriteFile("C:\\NOLANG.DLL", "x");
-  files().SetVersionResource("C:\\NOLANG.DLL", noLanguage);
-  EXPECT_EQ(0u, SvGetFileVersion("C:\\NOLANG.DLL", &info));
-  EXPECT_EQ("4.0.9.9", info.version);
+  const std::tuple<const char*, svp::MemoryVersionResource, const char*, const char*> cases[] = {
+      {"C:\\BARE.DLL", bare, "40000.10002", ""},
+      {"C:\\NOLANG.DLL", noLanguage, "4.0.9.9", "Trellnet library"},
+      {"C:\\FULL.DLL", full, "4.0.1.2", "Trellnet library"},
+  };
+  SvVersionInfo info;
+  for (const auto& [path, resource, version, description] : cases) {
+    files().WriteFile(path, "x");
+    files().SetVersionResource(path, resource);
+    EXPECT_EQ(0u, SvGetFileVersion(path, &info)) << path;
+    EXPECT_EQ(version, info.version) << path;
+    EXPECT_EQ(description, info.description) << path;
+  }
+  EXPECT_EQ(0x00040000u, info.fixed.fileVersionMS);
+  EXPECT_EQ(0x00010002u, info.fixed.fileVersionLS);
+  EXPECT_EQ(0xFEEF04BDu, info.fixed.signature);
 
   // No resource: the times are read and the version words stay 0.
   files().WriteFile("C:\\PLAIN.TXT", "abc");

@@ -14,15 +14,12 @@ constexpr svp::RegKey kLm = svp::kHKeyLocalMachine;
 
 class MacroListTest : public ::testing::Test {
  protected:
-
-  // "<code>:<value handed back>".
-  std::string Get(const char* name) const {
+  // "<code>:<value handed back>" of the current or the saved value.
+  std::string Get(const char* name, bool saved = false) const {
     std::string out = "keep";
-    return std::to_string(macros_.GetMacroValue(name, out)) + ":" + out;
-  }
-  std::string Saved(const char* name) const {
-    std::string out = "keep";
-    return std::to_string(macros_.GetSavedMacroValue(name, out)) + ":" + out;
+    const uint32_t code =
+        saved ? macros_.GetSavedMacroValue(name, out) : macros_.GetMacroValue(name, out);
+    return std::to_string(code) + ":" + out;
   }
   std::string Expand(const char* input, char open = '{', char close = '}') const {
     std::string out = "junk";
@@ -75,11 +72,11 @@ TEST_F(MacroListTest, AddSetGetAndRestore) {
   EXPECT_EQ(0u, macros_.AddMacro("Name", "three", SV_MACRO_OVERWRITE | SV_MACRO_VOLATILE));
   EXPECT_EQ(0u, macros_.AddMacro("NAME", "upper", SV_MACRO_VOLATILE));  // names are case-sensitive
   EXPECT_EQ("0:three", Get("Name"));
-  EXPECT_EQ("0:one", Saved("Name"));  // overwriting leaves the saved value
+  EXPECT_EQ("0:one", Get("Name", true));  // overwriting leaves the saved value
   EXPECT_EQ("2:Missing", Get("Missing"));
   EXPECT_EQ("5:keep", Get(nullptr));
-  EXPECT_EQ("2:keep", Saved("Missing"));
-  EXPECT_EQ("5:keep", Saved(nullptr));
+  EXPECT_EQ("2:keep", Get("Missing", true));
+  EXPECT_EQ("5:keep", Get(nullptr, true));
   EXPECT_EQ(5u, macros_.SetMacroValue(nullptr, "x"));
   EXPECT_EQ(5u, macros_.SetMacroValue("Name", nullptr));
   EXPECT_EQ(2u, macros_.SetMacroValue("Missing", "x"));

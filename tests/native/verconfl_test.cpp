@@ -107,19 +107,16 @@ TEST_F(VersionConflictTest, NoVersionComparesLastWriteTimesAndShowsTheLocalDate)
   files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
   EXPECT_EQ(1u, dialogs().shown().size());
-}
 
-TEST_F(VersionConflictTest, UnversionedSourceOverVersionedDestinationComparesDates) {
-  files().WriteFile("C:\\KIT\\NET.DLL", "content of C:\\KIT\\NET.DLL");
-  files().SetFileTimes("C:\\KIT\\NET.DLL", MakeTime(0, 0), MakeTime(0, 0),
-                       MakeTime(0x1c07385, 0xc89dc000));
+  // So does an unversioned source over a versioned destination.
+  files().WriteFile("C:\\KIT\\PLAIN.DLL", "plain");
+  files().SetFileTimes("C:\\KIT\\PLAIN.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
   Versioned("C:\\SV32\\NET.DLL", 0x00040000, 0, "4.0");
-  files().SetFileTimes("C:\\SV32\\NET.DLL", MakeTime(0, 0), MakeTime(0, 0),
-                       MakeTime(0x1c1c44e, 0x7b682300));
+  files().SetFileTimes("C:\\SV32\\NET.DLL", zero, zero, MakeTime(0x1c1c446, 0x1a3c5180));
   dialogs().QueueVersionAnswer(svp::kIdVersionNo);
-  EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
-  ASSERT_EQ(1u, dialogs().shown().size());
-  EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs().shown()[0].value);
+  EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\PLAIN.DLL", "C:\\SV32\\NET.DLL"));
+  ASSERT_EQ(2u, dialogs().shown().size());
+  EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs().shown()[1].value);
 }
 
 TEST_F(VersionConflictTest, ForceFlagSkipsTheComparison) {
