@@ -1,15 +1,13 @@
 #include "textedit/cmdfile.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "macros/macros.h"
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
 namespace {
 
-class CommandFileTest : public ::testing::Test {
+class CommandFileTest : public WorkstationFixture {
  protected:
   void SetUp() override {
     macros_.AddMacro("SECTION", "Files", SV_MACRO_VOLATILE);
@@ -17,7 +15,7 @@ class CommandFileTest : public ::testing::Test {
   }
 
   void OpenText(const std::string& text) {
-    platform_.files().WriteFile("C:\\cmd.txt", text);
+    files().WriteFile("C:\\cmd.txt", text);
     ASSERT_EQ(0u, reader_.Open("C:\\cmd.txt"));
     ASSERT_TRUE(reader_.IsOpen());
   }
@@ -37,7 +35,6 @@ class CommandFileTest : public ::testing::Test {
     return out + std::to_string(status);
   }
 
-  svp::InstalledMemoryPlatform platform_;
   CSvMacroList macros_{svp::kHKeyLocalMachine, "Software\\Test"};
   CSvCommandFile reader_{&macros_};
 };
@@ -79,8 +76,7 @@ TEST_F(CommandFileTest, HeaderWrittenAsMacroAndOverlongNames) {
   EXPECT_EQ(kSvReadNoSection, reader_.FindSection(longName));
 }
 
-TEST(CommandFile, MissingFileAndNoMacroTable) {
-  svp::InstalledMemoryPlatform platform;
+TEST_F(CommandFileTest, MissingFileAndNoMacroTable) {
   CSvCommandFile reader(nullptr);
   EXPECT_NE(0u, reader.Open("C:\\absent.txt"));
   EXPECT_FALSE(reader.IsOpen());
@@ -88,7 +84,7 @@ TEST(CommandFile, MissingFileAndNoMacroTable) {
   EXPECT_EQ(kSvReadEof, reader.ReadLine(line));
   EXPECT_EQ(kSvReadNoSection, reader.FindSection("Files"));
 
-  platform.files().WriteFile("C:\\plain.txt", "{KEPT} ;x\n");
+  files().WriteFile("C:\\plain.txt", "{KEPT} ;x\n");
   ASSERT_EQ(0u, reader.Open("C:\\plain.txt"));
   EXPECT_EQ(kSvReadOk, reader.ReadLine(line));
   EXPECT_EQ("{KEPT} ", line);

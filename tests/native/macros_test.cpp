@@ -1,18 +1,16 @@
 #include "macros/macros.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
 namespace {
 
 const char kKey[] = "Software\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
 constexpr svp::RegKey kLm = svp::kHKeyLocalMachine;
 
-class MacroListTest : public ::testing::Test {
+class MacroListTest : public WorkstationFixture {
  protected:
   // "<code>:<value handed back>" of the current or the saved value.
   std::string Get(const char* name, bool saved = false) const {
@@ -26,22 +24,21 @@ class MacroListTest : public ::testing::Test {
     return std::to_string(macros_.ExpandMacros(input, out, open, close)) + ":" + out;
   }
   void Store(const char* name, const std::string& value, uint32_t type = svp::kRegSz) {
-    platform_.registry().SetString(kLm, kKey, name, value, type);
+    registry().SetString(kLm, kKey, name, value, type);
   }
   // Every value of the key, sorted by name, as "name=text"; only REG_SZ is expected.
   std::string Key() {
-    std::vector<std::string> names = platform_.registry().ValueNames(kLm, kKey);
+    std::vector<std::string> names = registry().ValueNames(kLm, kKey);
     std::sort(names.begin(), names.end());
     std::string out, value;
     uint32_t type = 0;
     for (const std::string& name : names) {
-      platform_.registry().GetString(kLm, kKey, name, &value, &type);
+      registry().GetString(kLm, kKey, name, &value, &type);
       out += name + "=" + value + (type == svp::kRegSz ? " " : " (not REG_SZ) ");
     }
     return out;
   }
 
-  svp::InstalledMemoryPlatform platform_;
   CSvMacroList macros_{kLm, kKey};
 };
 
@@ -121,7 +118,7 @@ TEST_F(MacroListTest, PersistentMacrosLoadFromTheKey) {
   macros_.AddMacro("X", "default", SV_MACRO_VOLATILE);
   EXPECT_EQ(3u, macros_.LoadMacroFromRegistry("X"));  // no key yet
   Store("InstallMode", "Custom");
-  platform_.registry().SetDword(kLm, kKey, "Reinstall", 1);
+  registry().SetDword(kLm, kKey, "Reinstall", 1);
   Store("Long", std::string(300, 'x'));
   Store("Max", std::string(254, 'm'));
   Store("TooLong", std::string(255, 't'));
@@ -150,7 +147,7 @@ TEST_F(MacroListTest, PersistentMacrosLoadFromTheKey) {
   EXPECT_EQ("0:Custom", Get("InstallMode"));
 
   Store("X", "stored");
-  platform_.registry().DenyAccess(kLm, kKey, true);
+  registry().DenyAccess(kLm, kKey, true);
   EXPECT_EQ(3u, macros_.LoadMacroFromRegistry("X"));
   EXPECT_EQ(3u, macros_.SaveMacrosToRegistry("*"));
   EXPECT_EQ("0:default", Get("X"));

@@ -1,11 +1,9 @@
 #include "files/paths.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
 
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
 namespace {
 
@@ -49,26 +47,26 @@ TEST(SvShortenPathForDisplay, KeepsHeadAndTailAndMarksTheCutOnce) {
   EXPECT_EQ("C:\\a\\...\\c\\y", shortened.substr(0, 12));
 }
 
-TEST(SvPathFs, CheckCreateAndFullPaths) {
-  svp::InstalledMemoryPlatform platform;
-  svp::MemoryFileSystem& files = platform.files();
-  files.WriteFile("C:\\Temp\\f.txt", "x");
+using SvPathFs = WorkstationFixture;
+
+TEST_F(SvPathFs, CheckCreateAndFullPaths) {
+  files().WriteFile("C:\\Temp\\f.txt", "x");
   for (const char* path : {"C:\\Temp\\", "C:\\Temp", "C:\\Temp\\f.txt"})
     EXPECT_EQ(0u, SvCheckPath(path)) << path;
   EXPECT_EQ(3u, SvCheckPath("C:\\Missing\\"));
   EXPECT_EQ(5u, SvCheckPath(""));
 
   EXPECT_EQ(0u, SvCreatePath("C:\\Temp\\b\\c\\"));
-  EXPECT_TRUE(files.IsDirectory("C:\\Temp\\b\\c"));
+  EXPECT_TRUE(files().IsDirectory("C:\\Temp\\b\\c"));
   EXPECT_EQ(0u, SvCreatePath("C:\\\\x\\\\y"));
-  EXPECT_TRUE(files.IsDirectory("C:\\x\\y"));
+  EXPECT_TRUE(files().IsDirectory("C:\\x\\y"));
   EXPECT_EQ(0u, SvCreatePath("C:\\"));
   EXPECT_EQ(161u, SvCreatePath("\\\\"));
   EXPECT_EQ(161u, SvCreatePath(""));
   // A level that cannot be made is not reported here.
   EXPECT_EQ(0u, SvCreatePath("Q:\\nodrive\\dir"));
   EXPECT_EQ(0u, SvCreateDirectory("Q:\\nodrive"));
-  EXPECT_FALSE(files.Exists("Q:\\nodrive"));
+  EXPECT_FALSE(files().Exists("Q:\\nodrive"));
 
   ASSERT_TRUE(svp::Fs().SetCurrentDirectory("C:\\Temp"));
   std::string out = "unchanged";

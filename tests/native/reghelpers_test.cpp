@@ -1,31 +1,26 @@
 #include "registry/reghelpers.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
 
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
 namespace {
 
 constexpr svp::RegKey kLm = svp::kHKeyLocalMachine;
 const char kEnv[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 
-class RegHelpersTest : public ::testing::Test {
+class RegHelpersTest : public WorkstationFixture {
  protected:
 
   // A value's text, "<absent>", with " (expand)" for REG_EXPAND_SZ.
   std::string Value(const std::string& key, const char* name) {
     std::string value;
     uint32_t type = 0;
-    if (!reg().GetString(kLm, key, name, &value, &type)) return "<absent>";
+    if (!registry().GetString(kLm, key, name, &value, &type)) return "<absent>";
     return type == svp::kRegExpandSz ? value + " (expand)" : value;
   }
-  bool Exists(const std::string& key) { return reg().KeyExists(kLm, key); }
-  svp::MemoryRegistry& reg() { return platform_.registry(); }
-
-  svp::InstalledMemoryPlatform platform_;
+  bool Exists(const std::string& key) { return registry().KeyExists(kLm, key); }
 };
 
 TEST_F(RegHelpersTest, EditListSetsAppendsPrependsAndRemovesEntries) {
@@ -46,14 +41,14 @@ TEST_F(RegHelpersTest, EditListSetsAppendsPrependsAndRemovesEntries) {
       {"a;b", "new", 0, "new"},
   };
   for (const auto& [before, item, mode, after] : cases) {
-    reg().SetString(kLm, kEnv, "Path", before);
+    registry().SetString(kLm, kEnv, "Path", before);
     EXPECT_EQ(0, SvRegEditList(kEnv, "Path", item, mode)) << before << " " << mode;
     EXPECT_EQ(after, Value(kEnv, "Path")) << before << " " << item << " " << mode;
   }
 
   // REG_EXPAND_SZ stays so through every edit but a set.
   for (int mode : {1, 2, 3}) {
-    reg().SetString(kLm, kEnv, "Path", "%SystemRoot%;C:\\SV", svp::kRegExpandSz);
+    registry().SetString(kLm, kEnv, "Path", "%SystemRoot%;C:\\SV", svp::kRegExpandSz);
     EXPECT_EQ(0, SvRegEditList(kEnv, "Path", mode == 3 ? "C:\\SV" : "C:\\New", mode));
     EXPECT_NE(std::string::npos, Value(kEnv, "Path").find(" (expand)")) << mode;
   }
@@ -62,7 +57,7 @@ TEST_F(RegHelpersTest, EditListSetsAppendsPrependsAndRemovesEntries) {
   EXPECT_EQ("x", Value(kEnv, "Path"));
 
   // A missing value: remove does nothing, prepend creates it as a plain string.
-  reg().CreateKeyPath(kLm, "SOFTWARE\\SvList");
+  registry().CreateKeyPath(kLm, "SOFTWARE\\SvList");
   EXPECT_EQ(0, SvRegEditList("SOFTWARE\\SvList", "L", "C:\\A", 3));
   EXPECT_EQ("<absent>", Value("SOFTWARE\\SvList", "L"));
   EXPECT_EQ(0, SvRegEditList("SOFTWARE\\SvList", "L", "C:\\A", 2));
@@ -71,8 +66,8 @@ TEST_F(RegHelpersTest, EditListSetsAppendsPrependsAndRemovesEntries) {
 }
 
 TEST_F(RegHelpersTest, ReadersOfKeysAndValues) {
-  reg().SetString(kLm, "SOFTWARE\\SvRead", "InfName", "oemnxpsv.inf");
-  reg().SetDword(kLm, "SOFTWARE\\SvRead", "Count", 7);
+  registry().SetString(kLm, "SOFTWARE\\SvRead", "InfName", "oemnxpsv.inf");
+  registry().SetDword(kLm, "SOFTWARE\\SvRead", "Count", 7);
   EXPECT_TRUE(SvRegKeyExists("software\\svread"));
   EXPECT_FALSE(SvRegKeyExists("SOFTWARE\\SvMissing"));
 
@@ -94,16 +89,16 @@ TEST_F(RegHelpersTest, ReadersOfKeysAndValues) {
   size = sizeof(buffer);
   EXPECT_FALSE(SvRegQueryValue("SOFTWARE\\SvMissing", "Count", buffer, &size));
 
-  reg().DenyAccess(kLm, "SOFTWARE\\SvRead", true);
+  registry().DenyAccess(kLm, "SOFTWARE\\SvRead", true);
   EXPECT_FALSE(SvRegKeyExists("SOFTWARE\\SvRead"));
   EXPECT_EQ(5u, SvRegGetString("SOFTWARE\\SvRead", "InfName", out));
   EXPECT_EQ(5, SvRegEditList("SOFTWARE\\SvRead", "InfName", "x", 1));
 }
 
 TEST_F(RegHelpersTest, DeleteTreeRemovesDeepestFirstNeverItsRootAndStopsAtARefusal) {
-  reg().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\A\\A1\\A11");
-  reg().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\B");
-  reg().SetString(kLm, "SOFTWARE\\SvTree\\A\\A1", "v", "x");
+  registry().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\A\\A1\\A11");
+  registry().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\B");
+  registry().SetString(kLm, "SOFTWARE\\SvTree\\A\\A1", "v", "x");
   EXPECT_EQ(1010u, SvRegDeleteTree(kLm, ""));
   EXPECT_EQ(1010u, SvRegDeleteTree(kLm, nullptr));
   EXPECT_EQ(2u, SvRegDeleteTree(kLm, "SOFTWARE\\SvNone"));
@@ -111,10 +106,10 @@ TEST_F(RegHelpersTest, DeleteTreeRemovesDeepestFirstNeverItsRootAndStopsAtARefus
   EXPECT_FALSE(Exists("SOFTWARE\\SvTree"));
   EXPECT_TRUE(Exists("SOFTWARE"));
 
-  reg().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\A\\A1");
-  reg().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\B\\B1");
-  reg().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\C");
-  reg().DenyAccess(kLm, "SOFTWARE\\SvTree\\B\\B1", true);
+  registry().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\A\\A1");
+  registry().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\B\\B1");
+  registry().CreateKeyPath(kLm, "SOFTWARE\\SvTree\\C");
+  registry().DenyAccess(kLm, "SOFTWARE\\SvTree\\B\\B1", true);
   EXPECT_EQ(5u, SvRegDeleteTree(kLm, "SOFTWARE\\SvTree"));
   EXPECT_FALSE(Exists("SOFTWARE\\SvTree\\A"));
   EXPECT_TRUE(Exists("SOFTWARE\\SvTree\\B"));
@@ -125,16 +120,16 @@ TEST_F(RegHelpersTest, MoveValuesCopiesThenPrunesUpToTheCutOff) {
   const std::string oldKey = "SOFTWARE\\OrrisLogic\\SOLVANE\\Setup\\CurrentConfiguration";
   const std::string newKey =
       "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
-  reg().SetString(kLm, oldKey, "InstallMode", "Custom");
-  reg().SetString(kLm, oldKey, "Dir", "%SystemRoot%\\sv", svp::kRegExpandSz);
-  reg().SetDword(kLm, oldKey, "Reinstall", 1);
-  reg().CreateKeyPath(kLm, "SOFTWARE\\OrrisLogic\\Other");
+  registry().SetString(kLm, oldKey, "InstallMode", "Custom");
+  registry().SetString(kLm, oldKey, "Dir", "%SystemRoot%\\sv", svp::kRegExpandSz);
+  registry().SetDword(kLm, oldKey, "Reinstall", 1);
+  registry().CreateKeyPath(kLm, "SOFTWARE\\OrrisLogic\\Other");
 
   EXPECT_EQ(0, SvRegMoveValues(newKey, oldKey, "OrrisLogic"));
   EXPECT_EQ("Custom", Value(newKey, "InstallMode"));
   EXPECT_EQ("%SystemRoot%\\sv (expand)", Value(newKey, "Dir"));
   uint32_t dword = 0;
-  EXPECT_TRUE(reg().GetDword(kLm, newKey, "Reinstall", &dword));
+  EXPECT_TRUE(registry().GetDword(kLm, newKey, "Reinstall", &dword));
   EXPECT_EQ(1u, dword);
   // Emptied parents go; the one with another subkey stays, and so does SOFTWARE.
   EXPECT_FALSE(Exists("SOFTWARE\\OrrisLogic\\SOLVANE"));
@@ -142,8 +137,8 @@ TEST_F(RegHelpersTest, MoveValuesCopiesThenPrunesUpToTheCutOff) {
   EXPECT_EQ(2, SvRegMoveValues(newKey, oldKey, "OrrisLogic"));
 
   // No values: no destination, but the source path is still pruned.
-  reg().CreateKeyPath(kLm, "SOFTWARE\\OrrisLogic\\Empty\\Setup");
-  reg().RemoveKeyTree(kLm, "SOFTWARE\\OrrisLogic\\Other");
+  registry().CreateKeyPath(kLm, "SOFTWARE\\OrrisLogic\\Empty\\Setup");
+  registry().RemoveKeyTree(kLm, "SOFTWARE\\OrrisLogic\\Other");
   EXPECT_EQ(0,
             SvRegMoveValues("SOFTWARE\\SvNew", "SOFTWARE\\OrrisLogic\\Empty\\Setup", "OrrisLogic"));
   EXPECT_FALSE(Exists("SOFTWARE\\SvNew"));
@@ -151,7 +146,7 @@ TEST_F(RegHelpersTest, MoveValuesCopiesThenPrunesUpToTheCutOff) {
   EXPECT_TRUE(Exists("SOFTWARE"));
 
   // Without a cut-off the source stays.
-  reg().SetString(kLm, "SOFTWARE\\SvOld", "v", "1");
+  registry().SetString(kLm, "SOFTWARE\\SvOld", "v", "1");
   EXPECT_EQ(0, SvRegMoveValues("SOFTWARE\\SvNew", "SOFTWARE\\SvOld", nullptr));
   EXPECT_EQ(0, SvRegMoveValues("SOFTWARE\\SvNew", "SOFTWARE\\SvOld", ""));
   EXPECT_TRUE(Exists("SOFTWARE\\SvOld"));

@@ -1,14 +1,12 @@
 #include "app/switches.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
 namespace {
 
-class SwitchListTest : public ::testing::Test {
+class SwitchListTest : public WorkstationFixture {
  protected:
 
   // Registers the ids into a fresh list; each switch's abbreviation.
@@ -28,7 +26,6 @@ class SwitchListTest : public ::testing::Test {
     return out;
   }
 
-  svp::InstalledMemoryPlatform platform_;
   std::unique_ptr<CSvSwitchList> list_;
 };
 
@@ -62,7 +59,7 @@ TEST_F(SwitchListTest, AbbreviationsFollowFromRegistrationOrderAndParsingStopsAt
 }
 
 TEST_F(SwitchListTest, MissingNamesAreNotRegisteredAndAnswerFalse) {
-  platform_.system().RemoveString(kSwForceNew);
+  system().RemoveString(kSwForceNew);
   EXPECT_EQ("FO ", Register({kSwForceCopy}));  // alone, FORCECOPY needs only two characters
   EXPECT_FALSE(list_->AddSwitch(kSwForceNew));
   EXPECT_FALSE(list_->AddSwitch(1));  // no such string
@@ -72,9 +69,9 @@ TEST_F(SwitchListTest, MissingNamesAreNotRegisteredAndAnswerFalse) {
 }
 
 TEST_F(SwitchListTest, NamesThatArePrefixesOfOthers) {
-  platform_.system().SetString(30001, "NOCOPYX");
-  platform_.system().SetString(30002, "NOCOPY");
-  platform_.system().SetString(30003, "NOC");
+  system().SetString(30001, "NOCOPYX");
+  system().SetString(30002, "NOCOPY");
+  system().SetString(30003, "NOC");
   // A new name that is a prefix of an older one changes neither length.
   EXPECT_EQ("NO NO ", Register({30001, 30002}));
   EXPECT_EQ("ok:NOCOPYX ", Parse("/NO"));

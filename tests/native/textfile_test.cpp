@@ -2,18 +2,11 @@
 // edits depend on, and refusals of a full disk.
 #include "textedit/textfile.h"
 
-#include <gtest/gtest.h>
-
-#include "platform/memory/memory_platform.h"
+#include "wizard_test_support.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-class TextStream : public ::testing::Test {
- protected:
-  svp::InstalledMemoryPlatform platform_;
-};
+using TextStream = WorkstationFixture;
 
 TEST_F(TextStream, GetsReadsLikeFgetsInTextMode) {
   const std::string x(65535, 'x');
