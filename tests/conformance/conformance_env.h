@@ -85,14 +85,10 @@ class ConformanceTest : public ::testing::Test {
     return std::string(conformance::kKeyParent) + "\\" + conformance::TestName();
   }
 
-  svp::FileHandle Open(const std::string& path, uint32_t access, uint32_t share,
-                       uint32_t disposition) {
-    return svp::Fs().CreateFile(path, access, share, disposition);
-  }
   // 0 when the file opens (it is closed again), else the last error.
   uint32_t OpenError(const std::string& path, uint32_t access, uint32_t share,
                      uint32_t disposition) {
-    svp::FileHandle h = Open(path, access, share, disposition);
+    svp::FileHandle h = svp::Fs().CreateFile(path, access, share, disposition);
     if (h == svp::kInvalidFile) return LastError();
     svp::Fs().CloseHandle(h);
     return 0;

@@ -17,7 +17,7 @@ class FileConformance : public ConformanceTest {
 TEST_F(FileConformance, CreateWriteReadAndDispositions) {
   IFileSystem& fs = Fs();
   const std::string path = In("data.bin");
-  FileHandle h = Open(path, kGenericWrite, 0, kCreateNew);
+  FileHandle h = fs.CreateFile(path, kGenericWrite, 0, kCreateNew);
   ASSERT_NE(kInvalidFile, h);
   const std::string bytes("abc\0def\r\n", 9);
   uint32_t written = 0;
@@ -28,13 +28,13 @@ TEST_F(FileConformance, CreateWriteReadAndDispositions) {
 
   // Opening an existing file "always" says so in the last error; create-always empties it.
   EXPECT_EQ(kErrFileExists, OpenError(path, kGenericWrite, 0, kCreateNew));
-  h = Open(path, kGenericRead, kShareRead, kOpenAlways);
+  h = fs.CreateFile(path, kGenericRead, kShareRead, kOpenAlways);
   EXPECT_EQ(kErrAlreadyExists, LastError());
   fs.CloseHandle(h);
-  h = Open(In("fresh.bin"), kGenericRead | kGenericWrite, 0, kOpenAlways);
+  h = fs.CreateFile(In("fresh.bin"), kGenericRead | kGenericWrite, 0, kOpenAlways);
   EXPECT_EQ(0u, LastError());
   fs.CloseHandle(h);
-  h = Open(path, kGenericWrite, 0, kCreateAlways);
+  h = fs.CreateFile(path, kGenericWrite, 0, kCreateAlways);
   EXPECT_EQ(kErrAlreadyExists, LastError());
   fs.CloseHandle(h);
   EXPECT_EQ("", Get(path));
@@ -47,7 +47,7 @@ TEST_F(FileConformance, HandlePositionsSizesTimesAndAccess) {
   IFileSystem& fs = Fs();
   const std::string path = In("pos.txt");
   ASSERT_TRUE(Put(path, "0123456789"));
-  FileHandle h = Open(path, kGenericRead | kGenericWrite, 0, kOpenExisting);
+  FileHandle h = fs.CreateFile(path, kGenericRead | kGenericWrite, 0, kOpenExisting);
   ASSERT_NE(kInvalidFile, h);
   ASSERT_TRUE(fs.SetFilePointer(h, 4));
   char buffer[16] = {};
@@ -75,14 +75,14 @@ TEST_F(FileConformance, HandlePositionsSizesTimesAndAccess) {
   // A handle does only what it was opened for; a copy keeps the last-write time.
   ASSERT_TRUE(fs.CopyFile(path, In("copy.txt"), true));
   for (const std::string& name : {path, In("copy.txt")}) {
-    h = Open(name, kGenericRead, kShareRead, kOpenExisting);
+    h = fs.CreateFile(name, kGenericRead, kShareRead, kOpenExisting);
     ASSERT_TRUE(fs.GetFileInformationByHandle(h, &info));
     EXPECT_EQ(when.low, info.lastWrite.low) << name;
     EXPECT_EQ(when.high, info.lastWrite.high) << name;
     EXPECT_EQ(kErrAccessDenied, Error(fs.WriteFile(h, "x", 1, &written)));
     fs.CloseHandle(h);
   }
-  h = Open(path, kGenericWrite, 0, kOpenExisting);
+  h = fs.CreateFile(path, kGenericWrite, 0, kOpenExisting);
   EXPECT_EQ(kErrAccessDenied, Error(fs.ReadFile(h, buffer, 1, &got)));
   fs.CloseHandle(h);
   EXPECT_EQ(kErrInvalidHandle, Error(fs.CloseHandle(h)));
@@ -96,7 +96,7 @@ TEST_F(FileConformance, ShareModesBetweenOpenHandles) {
   ASSERT_TRUE(Put(In("other.log"), "o"));
 
   // An exclusive opener keeps everybody else out.
-  FileHandle exclusive = Open(path, kGenericWrite, 0, kOpenExisting);
+  FileHandle exclusive = fs.CreateFile(path, kGenericWrite, 0, kOpenExisting);
   ASSERT_NE(kInvalidFile, exclusive);
   EXPECT_EQ(kErrSharingViolation, OpenError(path, kGenericRead, both, kOpenExisting));
   EXPECT_EQ(kErrSharingViolation, Error(fs.DeleteFile(path)));
@@ -108,13 +108,13 @@ TEST_F(FileConformance, ShareModesBetweenOpenHandles) {
 
   // Readers that share reading get along; a writer needs their consent, and
   // a newcomer must share what the others do.
-  FileHandle reader = Open(path, kGenericRead, kShareRead, kOpenExisting);
+  FileHandle reader = fs.CreateFile(path, kGenericRead, kShareRead, kOpenExisting);
   ASSERT_NE(kInvalidFile, reader);
   EXPECT_EQ(0u, OpenError(path, kGenericRead, kShareRead, kOpenExisting));
   EXPECT_EQ(kErrSharingViolation, OpenError(path, kGenericWrite, kShareRead, kOpenExisting));
   EXPECT_EQ(kErrSharingViolation, OpenError(path, kGenericRead, 0, kOpenExisting));
   fs.CloseHandle(reader);
-  FileHandle writer = Open(path, kGenericWrite, both, kOpenExisting);
+  FileHandle writer = fs.CreateFile(path, kGenericWrite, both, kOpenExisting);
   ASSERT_NE(kInvalidFile, writer);
   EXPECT_EQ(kErrSharingViolation, OpenError(path, kGenericRead, kShareRead, kOpenExisting));
   EXPECT_EQ(0u, OpenError(path, kGenericRead, both, kOpenExisting));
