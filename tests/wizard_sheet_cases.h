@@ -82,7 +82,7 @@ TEST_F(WizardSheet, PagesAddedToAnOpenSheet) {
   EXPECT_EQ(101, Current());
 
   EXPECT_FALSE(wizard_->AddPage(nullptr, true));
-  TestWizard other(&journal_, "SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser);
+  TestWizard other(&journal_);
   TestPage stranger(128, &other, true, &journal_);
   EXPECT_FALSE(wizard_->RemovePage(&stranger, false));
   EXPECT_TRUE(wizard_->RemovePage(quiet, true));

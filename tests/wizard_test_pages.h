@@ -19,15 +19,10 @@ using Journal = std::vector<std::string>;
 
 class TestPage : public CSvWizardPage {
  public:
-  TestPage(uint16_t id, CSvWizard* wizard, bool required, Journal* journal, uint32_t bitmap = 0)
-      : CSvWizardPage(id, wizard), required_(required), journal_(journal), bitmapId_(bitmap) {}
+  TestPage(uint16_t id, CSvWizard* wizard, bool required, Journal* journal)
+      : CSvWizardPage(id, wizard), required_(required), journal_(journal) {}
 
   bool IsRequired() override { return required_; }
-  bool OnInitDialog() override {
-    CSvWizardPage::OnInitDialog();
-    if (bitmapId_ != 0) LoadPanelBitmap(bitmapId_, kSvPanelControlId);
-    return true;
-  }
   int Validate(bool) override {
     Note("validate");
     return valid_;
@@ -47,13 +42,12 @@ class TestPage : public CSvWizardPage {
   int valid_ = 1;
   CSvKit* kit_ = nullptr;
   Journal* journal_;
-  uint32_t bitmapId_;
 };
 
 class TestWizard : public CSvWizard {
  public:
-  TestWizard(Journal* journal, const std::string& key, svp::RegKey root)
-      : CSvWizard(key, root), journal_(journal) {}
+  explicit TestWizard(Journal* journal)
+      : CSvWizard("SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser), journal_(journal) {}
   intptr_t Finish() override {
     journal_->push_back("finish");
     return CSvWizard::Finish();
@@ -95,7 +89,7 @@ class SheetDriver {
   void Open(std::vector<bool> required, bool create = true) {
     static const uint16_t kTemplates[] = {101, 1546, 1539};
     wizard_.reset();
-    wizard_ = std::make_unique<TestWizard>(&journal_, "SOFTWARE\\SvSheetTest", svp::kHKeyCurrentUser);
+    wizard_ = std::make_unique<TestWizard>(&journal_);
     pages_.clear();
     for (size_t i = 0; i < required.size(); ++i) {
       pages_.push_back(new TestPage(kTemplates[i], wizard_.get(), required[i], &journal_));

@@ -60,39 +60,29 @@ class PagesTest : public WorkstationFixture {
 };
 
 TEST_F(PagesTest, ProductDirectoryComesFromTheRecordTheAppsDirectoryOrKsta) {
-  Start();
-  {
+  // KSTA, even set to nothing, marks an upgrade, logged, unless reinstalling.
+  const struct {
+    const char* ksta;  // nullptr: left as it is
+    bool reinstall;
+    const char* upgrade;
+    const char* directory;
+    const char* log;
+  } cases[] = {
+      {nullptr, false, "<absent>", "C:\\SV32", ""},
+      {"E:\\KSTA", false, "TRUE", "E:\\KSTA", "Upgrade detected, old KSTA value = E:\\KSTA\r\n"},
+      {"", false, "TRUE", "", "Upgrade detected, old KSTA value = \r\n"},
+      {nullptr, true, "<absent>", "C:\\SV32", ""},
+  };
+  for (const auto& c : cases) {
+    if (c.ksta != nullptr) system().SetEnvironment("KSTA", c.ksta);
+    if (c.reinstall) SetConfig("Reinstall", "TRUE");
+    Start();
     CSvTargetDirPage page(wizard_.get());
+    EXPECT_EQ(c.upgrade, Macro("Upgrade")) << c.log;
     for (const char* name : {"LDID_SV", "LDID_SV_LONG", "LDID_OLDSV"})
-      EXPECT_EQ("C:\\SV32", Macro(name)) << name;
-    EXPECT_EQ("<absent>", Macro("Upgrade"));
+      EXPECT_EQ(c.directory, Macro(name)) << name << " " << c.log;
+    EXPECT_EQ(c.log, Log());
   }
-  // KSTA marks an upgrade, logged, unless reinstalling.
-  system().SetEnvironment("KSTA", "E:\\KSTA");
-  Start();
-  {
-    CSvTargetDirPage page(wizard_.get());
-    EXPECT_EQ("TRUE", Macro("Upgrade"));
-    EXPECT_EQ("E:\\KSTA", Macro("LDID_SV"));
-    EXPECT_EQ("E:\\KSTA", Macro("LDID_SV_LONG"));
-  }
-  EXPECT_EQ("Upgrade detected, old KSTA value = E:\\KSTA\r\n", Log());
-  system().SetEnvironment("KSTA", "");  // set, though empty
-  Start();
-  {
-    CSvTargetDirPage page(wizard_.get());
-    EXPECT_EQ("TRUE", Macro("Upgrade"));
-    EXPECT_EQ("", Macro("LDID_SV"));
-  }
-  EXPECT_EQ("Upgrade detected, old KSTA value = \r\n", Log());
-  SetConfig("Reinstall", "TRUE");
-  Start();
-  {
-    CSvTargetDirPage page(wizard_.get());
-    EXPECT_EQ("<absent>", Macro("Upgrade"));
-    EXPECT_EQ("C:\\SV32", Macro("LDID_SV"));
-  }
-  EXPECT_EQ("", Log());
   // The installed product's record wins and loses its backslash.
   SetConfig("LDID_SV_LONG", "D:\\Solvane 32\\");
   SetConfig("LDID_SV", "D:\\SOLVAN~1\\");

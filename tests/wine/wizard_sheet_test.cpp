@@ -146,7 +146,7 @@ TEST_F(WizardSheet, OlderShorterHeaderStillOpensTheSheet) {
 TEST_F(WizardSheet, PanelBitmapIsStretchedOverThePanelControl) {
   Open({true}, false);
   TestPage* page = pages_[0];
-  page->bitmapId_ = kSvPanelBitmapId;
+  ASSERT_TRUE(page->LoadPanelBitmap(kSvPanelBitmapId, kSvPanelControlId));
   ASSERT_TRUE(wizard_->Create(false));
   SetWindowPos(Sheet(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
   RedrawWindow(Sheet(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
