@@ -1,5 +1,5 @@
-// The workstation with a macro table, switches and a kit, for the kit and
-// text-edit tests.
+// The workstation with a macro table, every switch, a kit and the setup log
+// open, for the kit, text-edit and phase tests.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,13 @@
 #include "macros/macros.h"
 #include "wizard_test_support.h"
 
+// Every switch of the program, so that any command line of a test parses.
+inline void RegisterAllSwitches(CSvSwitchList& list) {
+  for (uint32_t id : {kSwNoNetCpl, kSwNoVerCheck, kSwForceCopy, kSwNoShortcuts, kSwNoCopy,
+                      kSwForceNew, kSwSilent, kSwNoTextEdit, kSwAutoSetup})
+    list.AddSwitch(id);
+}
+
 class KitFixture : public WorkstationFixture {
  protected:
   static constexpr const char* kKitDir = "C:\\KIT";
@@ -18,7 +25,7 @@ class KitFixture : public WorkstationFixture {
 
   void SetUp() override {
     WorkstationFixture::SetUp();
-    switches_.AddSwitch(kSwNoTextEdit);
+    RegisterAllSwitches(switches_);
     kit_ = NewKit();
     files().MakeDirectory(kKitDir);
     ASSERT_TRUE(SvOpenLog(kLogPath));
@@ -65,9 +72,8 @@ class KitFixture : public WorkstationFixture {
   Strings Selected() { return Names(kit_->SelectedFiles(), &CSvFile::GetSourceName); }
   Strings LocationPaths() { return Names(kit_->Locations(), &CSvLocation::GetPath); }
 
-  std::unique_ptr<CSvMacroList> macros_ = std::make_unique<CSvMacroList>(
-      svp::kHKeyLocalMachine,
-      "Software\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration");
+  std::unique_ptr<CSvMacroList> macros_ =
+      std::make_unique<CSvMacroList>(svp::kHKeyLocalMachine, kConfigKey);
   CSvSwitchList switches_;
   std::unique_ptr<CSvKit> kit_;
 };

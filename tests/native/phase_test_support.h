@@ -11,15 +11,8 @@
 #include "files/verconfl.h"
 #include "kit/kit.h"
 #include "macros/macros.h"
+#include "kit_test_support.h"
 #include "wizard/pages.h"
-#include "wizard_test_support.h"
-
-// Every switch of the program, so that any command line of a test parses.
-inline void RegisterAllSwitches(CSvSwitchList& list) {
-  for (uint32_t id : {kSwNoNetCpl, kSwNoVerCheck, kSwForceCopy, kSwNoShortcuts, kSwNoCopy,
-                      kSwForceNew, kSwSilent, kSwNoTextEdit, kSwAutoSetup})
-    list.AddSwitch(id);
-}
 
 inline svp::FileTime MakeTime(uint32_t high, uint32_t low) {
   svp::FileTime t;
@@ -28,35 +21,20 @@ inline svp::FileTime MakeTime(uint32_t high, uint32_t low) {
   return t;
 }
 
-// The phases alone, with the log open.
-class PhaseFixture : public WorkstationFixture {
+// The phases alone (no wizard), on the kit fixture.
+class PhaseFixture : public KitFixture {
  protected:
-  void SetUp() override {
-    RegisterAllSwitches(*switches_);
-    ASSERT_TRUE(SvOpenLog(kLogPath));
-  }
-  void TearDown() override {
-    kit_.reset();
-    WorkstationFixture::TearDown();
-  }
-
   void SetSwitches(const char* commandLine) {
-    ASSERT_TRUE(switches_->ParseSwitches(commandLine, "/-"));
+    ASSERT_TRUE(switches_.ParseSwitches(commandLine, "/-"));
   }
   void Define(const char* name, const char* value) {
     macros_->AddMacro(name, value, SV_MACRO_VOLATILE | SV_MACRO_OVERWRITE);
   }
   // Loads a kit data file written to C:\KIT and selects the group _REQUIRED.
   void LoadKit(const std::string& text) {
-    files().WriteFile("C:\\KIT\\KITPURGE.DAT", text);
-    ASSERT_EQ(0u, kit_->LoadKitData("C:\\KIT", "KITPURGE.DAT"));
+    ASSERT_EQ(0u, Load(text));
     kit_->SelectGroup("_REQUIRED");
   }
-
-  std::unique_ptr<CSvMacroList> macros_ =
-      std::make_unique<CSvMacroList>(svp::kHKeyLocalMachine, kConfigKey);
-  std::unique_ptr<CSvSwitchList> switches_ = std::make_unique<CSvSwitchList>();
-  std::unique_ptr<CSvKit> kit_ = std::make_unique<CSvKit>(nullptr, macros_.get(), switches_.get());
 };
 
 // The uninstall wizard over the simulated sheet, with every switch known,
