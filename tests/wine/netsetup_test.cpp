@@ -4,33 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
-#include <vector>
 
 #include "netcfg/netsetup.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
+#include "registry/reghelpers.h"
 
 namespace {
 
 const char kRoot[] = "SOFTWARE\\NetSetupStandIn";
 const char kComponents[] = "SOFTWARE\\NetSetupStandIn\\Components";
 constexpr svp::RegKey kLm = svp::kHKeyLocalMachine;
-
-void DeleteTree(svp::RegKey root, const std::string& path) {
-  svp::RegKey key = 0;
-  if (svp::Reg().OpenKey(root, path, svp::kKeyRead, &key) != 0) return;
-  std::vector<std::string> children;
-  for (uint32_t i = 0;; ++i) {
-    char name[256];
-    uint32_t size = sizeof name;
-    if (svp::Reg().EnumKey(key, i, name, &size) != 0) break;
-    children.emplace_back(name, size);
-  }
-  svp::Reg().CloseKey(key);
-  for (const auto& child : children) DeleteTree(root, path + "\\" + child);
-  svp::Reg().DeleteKey(root, path);
-}
 
 void SetValue(const std::string& path, const std::string& name, uint32_t type, const void* data,
               uint32_t size) {
@@ -55,21 +42,14 @@ void AddComponent(const std::string& option, const std::string& inf) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  svp::FileHandle h = svp::Fs().CreateFile(path, svp::kGenericRead, svp::kShareRead | svp::kShareWrite,
-                                           svp::kOpenExisting);
-  if (h == svp::kInvalidFile) return "<absent>";
-  std::string text;
-  char buffer[4096];
-  uint32_t read = 0;
-  while (svp::Fs().ReadFile(h, buffer, sizeof buffer, &read) && read > 0) text.append(buffer, read);
-  svp::Fs().CloseHandle(h);
-  return text;
+  std::ifstream in(path, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<absent>";
 }
 
 class NetSetupBinding : public ::testing::Test {
  protected:
   void SetUp() override {
-    DeleteTree(kLm, kRoot);
+    SvRegDeleteTree(kLm, kRoot);
     std::string module;
     ASSERT_GT(svp::Fs().GetModuleFileName(&module), 0u);
     directory_ = module.substr(0, module.rfind('\\'));
@@ -80,7 +60,7 @@ class NetSetupBinding : public ::testing::Test {
 
   void TearDown() override {
     SvFreeNetSetupLibrary();
-    DeleteTree(kLm, kRoot);
+    SvRegDeleteTree(kLm, kRoot);
   }
 
   std::string Library() const { return directory_ + "\\NETCFG.DLL"; }
