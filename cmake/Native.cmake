@@ -47,7 +47,7 @@ file(GLOB SV_NATIVE_TESTS CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/conformance/*.cpp)
 add_executable(sv_native_tests ${SV_NATIVE_TESTS})
 target_include_directories(sv_native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_definitions(sv_native_tests PRIVATE SV_TEST_MEMORY_PLATFORM=1)
+target_compile_definitions(sv_native_tests PRIVATE SV_TEST_MEMORY_PLATFORM=1 SV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(sv_native_tests PRIVATE sv_plan sv_platform_memory GTest::gtest)
 gtest_discover_tests(sv_native_tests DISCOVERY_TIMEOUT 60)
 

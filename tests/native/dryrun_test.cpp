@@ -3,13 +3,13 @@
 // real run then does exactly that is proven on the real platform, under Wine.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "log/svlog.h"
 #include "plan/plan.h"
 #include "platform/memory/memory_platform.h"
+#include "sample_workstation.h"
 
 namespace {
 
@@ -29,11 +29,6 @@ constexpr const char* kKit =
     "DELETE,TRELLNET.INI,{LDID_SV}\\PROTOCOL\\TRELLNET,_REQUIRED\n"
     "SHORTCUT,TRLCORE_Installed,k1,Solvane 32,Read Me,,,,\n"
     "SHORTCUT,VUDU_Installed,k2,Solvane 32,Monitor,KEEP,,,\n";
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 class DryRunTest : public ::testing::Test {
  protected:
@@ -76,47 +71,11 @@ class DryRunTest : public ::testing::Test {
     };
   }
 
-  // Every file with its bytes, directory, key and value of the workstation.
-  std::map<std::string, std::string> Snapshot() {
-    std::map<std::string, std::string> out;
-    std::vector<std::string> dirs = {"C:\\"};
-    while (!dirs.empty()) {
-      const std::string dir = dirs.back();
-      dirs.pop_back();
-      for (const std::string& name : real_.files().List(dir)) {
-        const std::string path = dir.back() == '\\' ? dir + name : dir + "\\" + name;
-        if (real_.files().IsDirectory(path)) {
-          out["D " + Upper(path)] = "";
-          dirs.push_back(path);
-        } else {
-          out["F " + Upper(path)] = real_.files().ReadFile(path);
-        }
-      }
-    }
-    for (svp::RegKey root : {kHklm, kHkcu}) {
-      std::vector<std::string> keys = {""};
-      while (!keys.empty()) {
-        const std::string key = keys.back();
-        keys.pop_back();
-        const std::string name = svp::DryRunRootName(root) + (key.empty() ? "" : "\\" + key);
-        out["K " + Upper(name)] = "";
-        for (const std::string& value : real_.registry().ValueNames(root, key)) {
-          std::string bytes;
-          real_.registry().GetRaw(root, key, value, &bytes);
-          out["V " + Upper(name + "\\\\" + value)] = bytes;
-        }
-        for (const std::string& sub : real_.registry().SubKeys(root, key))
-          keys.push_back(key.empty() ? sub : key + "\\" + sub);
-      }
-    }
-    return out;
-  }
-
   svp::MemoryPlatform real_;
 };
 
 TEST_F(DryRunTest, PlanChangesNothingAndSaysWhatTheRunWouldDo) {
-  const auto before = Snapshot();
+  const auto before = sample::Capture(real_);
   CSvPlan plan;
   {
     svp::DryRunPlatform dry(real_.Parts(), Lister());
@@ -124,7 +83,7 @@ TEST_F(DryRunTest, PlanChangesNothingAndSaysWhatTheRunWouldDo) {
     svp::DryRunEffect effect = dry.Effect();
     // The workstation is untouched: no file, key, value, process, box or
     // network removal.
-    EXPECT_EQ(before, Snapshot());
+    EXPECT_EQ(before, sample::Capture(real_));
     const auto netChanges = [this] {
       Strings out;
       for (const std::string& call : real_.net().journal())

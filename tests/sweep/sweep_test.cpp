@@ -18,60 +18,12 @@
 namespace {
 
 using svp::FaultPlan;
-using State = std::map<std::string, std::string>;
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using sample::Capture;
+using sample::State;
+using sample::Upper;
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
-}
-
-// Everything an uninstall could change: files with their bytes and
-// attributes, keys, values, network components and restart operations.
-void Walk(svp::MemoryFileSystem& fs, const std::string& dir, State* out) {
-  for (const std::string& name : fs.List(dir)) {
-    const std::string path = (dir.back() == '\\' ? dir : dir + "\\") + name;
-    if (fs.IsDirectory(path)) {
-      (*out)["D " + Upper(path)] = "";
-      Walk(fs, path, out);
-    } else {
-      (*out)["F " + Upper(path)] =
-          fs.ReadFile(path) + "|" + std::to_string(svp::Fs().GetFileAttributes(path));
-    }
-  }
-}
-
-void Walk(svp::MemoryRegistry& reg, svp::RegKey root, const std::string& name,
-          const std::string& path, State* out) {
-  const std::string here = name + (path.empty() ? "" : "\\" + path);
-  (*out)["K " + Upper(here)] = "";
-  for (const std::string& value : reg.ValueNames(root, path)) {
-    std::string bytes;
-    uint32_t type = 0;
-    reg.GetRaw(root, path, value, &bytes, &type);
-    (*out)["V " + Upper(here) + "|" + Upper(value)] = std::to_string(type) + ":" + bytes;
-  }
-  for (const std::string& sub : reg.SubKeys(root, path))
-    Walk(reg, root, name, path.empty() ? sub : path + "\\" + sub, out);
-}
-
-State Capture(svp::MemoryPlatform& p) {
-  State state;
-  svp::FaultPlan saved = p.faults();
-  p.faults() = FaultPlan();  // looking is not part of the run
-  Walk(p.files(), "C:\\", &state);
-  for (const auto& [root, name] : {std::pair{svp::kHKeyLocalMachine, "HKLM"},
-                                  {svp::kHKeyCurrentUser, "HKCU"}, {svp::kHKeyUsers, "HKU"}})
-    Walk(p.registry(), root, name, "", &state);
-  for (const char* option : {"TRELLNET", "SVRDR", "SVPRINT"})
-    if (p.net().HasComponent(option)) state[std::string("N ") + option] = "";
-  for (const auto& op : p.files().PendingOperations())
-    state["P " + Upper(op.from) + ">" + Upper(op.to)] = "";
-  p.faults() = saved;
-  return state;
 }
 
 // What the kit and the removal sequence may change on the sample workstation.
