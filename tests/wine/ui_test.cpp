@@ -62,8 +62,6 @@ TEST_F(Win32Ui, BoxesShowTheirOwnerTextIconAndButtonsAndReturnTheAnswer) {
   } boxes[] = {
       {"Remove SOLVANE?\r\nSecond line", kCaption, 0x24, true, "no", svp::kIdNo,
        {"text Remove SOLVANE?\\r\\nSecond line", "icon question", "button 6 &Yes", "button 7 &No", "answered 7"}},
-      {"Load NETCFG.DLL failed.", kCaption, 0x10, false, "ok", svp::kIdOk,
-       {"text Load NETCFG.DLL failed.", "icon stop", "button 1 OK", "answered 1"}},
       {"Access denied", "Installation Error", 0x22, false, "retry", svp::kIdRetry,
        {"text Access denied", "icon question", "button 3 &Abort", "button 4 &Retry", "button 5 &Ignore",
         "answered 4"}},
