@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "registry/reghelpers.h"
 
 #if defined(SV_TEST_MEMORY_PLATFORM)
 #include "platform/memory/memory_platform.h"
@@ -32,28 +33,15 @@ inline std::string TestName() {
   return std::string(info->test_suite_name()) + "." + info->name();
 }
 
-// Deletes a key and everything below it through the interface.
-inline uint32_t DeleteKeyTree(svp::RegKey root, const std::string& path) {
-  svp::IRegistry& reg = svp::Reg();
-  svp::RegKey key = 0;
-  uint32_t status = reg.OpenKey(root, path, svp::kKeyRead, &key);
-  if (status != 0) return status;
-  char name[256];
-  for (uint32_t size = sizeof name; reg.EnumKey(key, 0, name, &size) == 0; size = sizeof name)
-    if (DeleteKeyTree(root, path + "\\" + name) != 0) break;
-  reg.CloseKey(key);
-  return reg.DeleteKey(root, path);
-}
-
 }  // namespace conformance
 
 class ConformanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
+    SvRegDeleteTree(svp::kHKeyCurrentUser, ScratchKey().c_str());
   }
   void TearDown() override {
-    conformance::DeleteKeyTree(svp::kHKeyCurrentUser, ScratchKey());
+    SvRegDeleteTree(svp::kHKeyCurrentUser, ScratchKey().c_str());
     // Goes only when no other case's key is left below it.
     svp::Reg().DeleteKey(svp::kHKeyCurrentUser, conformance::kKeyParent);
   }
