@@ -14,7 +14,6 @@
 
 namespace {
 
-const char kSubKey[] = "Software\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
 // The log's first two lines for a command line.
 std::string FirstLines(const std::string& commandLine) {
   return "Command line parameters " + commandLine + "\r\nRunning on Windows NT build 1381.\r\n";
@@ -25,7 +24,7 @@ TEST(ParseLanguageSwitch, FindsRemovesAndChecksTheCode) {
   const std::tuple<const char*, int, const char*, const char*> cases[] = {
       {"", 1, "", ""},
       {"/SILENT", 1, "", "/SILENT"},
-      {"/LFR /SILENT", 0, "FR", " /SILENT"},
+      {"/LRU /SILENT", 0, "RU", " /SILENT"},
       {"/SILENT /lde", 0, "de", "/SILENT "},
       {"/Lxx", -1, "xx", ""},
       {"/NOCOPY/L", 0, "", "/NOCOPY"},
@@ -57,7 +56,7 @@ class ProgramTest : public WorkstationFixture {
   bool Initialize(const std::string& commandLine) {
     wizard_.reset();
     system().SetCommandLine(commandLine);
-    wizard_ = std::make_unique<CSvUninstallWizard>(kSubKey, svp::kHKeyLocalMachine);
+    wizard_ = std::make_unique<CSvUninstallWizard>(kConfigKey, svp::kHKeyLocalMachine);
     return wizard_->Initialize();
   }
   // The log of the run, once the wizard has closed it.
@@ -75,25 +74,6 @@ class ProgramTest : public WorkstationFixture {
                                                                                   : "<absent>";
   }
   bool Set(uint32_t id) { return wizard_->GetSwitchList()->IsSwitchSet(id); }
-
-  // A refused start on a fresh program: at most one box, the exit code 0,
-  // the log file as it was.
-  void ExpectRefused(const Strings& boxes, const std::string& what) {
-    const bool hadLog = files().Exists(kLogPath);
-    const std::string log = files().ReadFile(kLogPath);
-    ui().ClearBoxes();
-    app_ = std::make_unique<CSetupApp>();
-    EXPECT_FALSE(App().InitInstance()) << what;
-    EXPECT_EQ(boxes, Boxes()) << what;
-    EXPECT_EQ(0, App().ExitInstance()) << what;
-    EXPECT_EQ(hadLog, files().Exists(kLogPath)) << what;
-    EXPECT_EQ(log, files().ReadFile(kLogPath)) << what;
-  }
-  std::string CurrentDirectory() {
-    std::string current;
-    svp::Fs().GetCurrentDirectory(&current);
-    return current;
-  }
 
   // The application, made on first use: while one exists, the wizard takes
   // its directory from it.
@@ -151,27 +131,11 @@ TEST_F(ProgramTest, AnswerFileLinesBecomeConfigurationValues) {
             registry().ValueNames(svp::kHKeyLocalMachine, kConfigKey));
 }
 
-TEST_F(ProgramTest, OpensTheSheetOnTheWelcomePage) {
-  ASSERT_TRUE(Initialize(""));
-  EXPECT_TRUE(ui().boxes().empty());
-  EXPECT_TRUE(sheets().IsOpen());
-  EXPECT_FALSE(sheets().IsHidden());
-  EXPECT_EQ(kSvIddSplash, sheets().CurrentTemplate());
-  EXPECT_EQ(svp::kWizFinish, sheets().Buttons());
-  EXPECT_EQ(3u, wizard_->GetPages().size());
-  EXPECT_EQ("C:\\WINNT\\INF\\", Macro("LDID_INF"));
-  EXPECT_EQ("C:\\SV", Macro("LDID_KITROOT"));
-  EXPECT_EQ("TRUE", Macro("_REQUIRED"));
-  EXPECT_EQ("Typical", Macro("InstallMode"));
-}
-
 TEST_F(ProgramTest, FailuresBeforeTheLogIsOpenShowOneBoxAndLeaveNoLog) {
   const std::string usage = "30 " + Text(10034);
   const std::pair<const char*, std::string> cases[] = {
-      {"/S", usage},
       {"/Lxx", usage},
-      {"/autosetup=D:\\ANS.TXT", usage},
-      {"/SILENT /FORCE", usage},
+      {"/autosetup=D:\\ANS.TXT", usage},  // the answer file's switch is upper case
       {"", "30 Setup failed to initialize.\r\nPlease see  for more information.\n"},
   };
   for (const auto& [line, box] : cases) {
@@ -184,8 +148,18 @@ TEST_F(ProgramTest, FailuresBeforeTheLogIsOpenShowOneBoxAndLeaveNoLog) {
   }
 }
 
-TEST_F(ProgramTest, CommandLineIsLoggedWholeAndParsedWithoutTheLanguageSwitch) {
+TEST_F(ProgramTest, OpensTheSheetOnTheWelcomePageAndLogsTheWholeCommandLine) {
   ASSERT_TRUE(Initialize("/NOCOPY /LFR"));
+  EXPECT_TRUE(ui().boxes().empty());
+  EXPECT_TRUE(sheets().IsOpen());
+  EXPECT_FALSE(sheets().IsHidden());
+  EXPECT_EQ(kSvIddSplash, sheets().CurrentTemplate());
+  EXPECT_EQ(svp::kWizFinish, sheets().Buttons());
+  EXPECT_EQ(3u, wizard_->GetPages().size());
+  EXPECT_EQ("C:\\WINNT\\INF\\", Macro("LDID_INF"));
+  EXPECT_EQ("C:\\SV", Macro("LDID_KITROOT"));
+  EXPECT_EQ("TRUE", Macro("_REQUIRED"));
+  // The language switch is taken out before the switches are parsed.
   EXPECT_EQ("FR", Macro("LDID_SVLLV"));
   EXPECT_TRUE(Set(kSwNoCopy));
   EXPECT_EQ(FirstLines("/NOCOPY /LFR"), Log());
@@ -211,9 +185,7 @@ TEST_F(ProgramTest, SecondInstanceFindsTheLogTakenAndChangesNothing) {
 TEST_F(ProgramTest, OldBuildIsRefusedAfterTwoLogLinesUnlessNotChecked) {
   system().version().build = 1380;
   EXPECT_FALSE(Initialize(""));
-  EXPECT_EQ((Strings{"30 This product requires build 1381 or higher of Windows NT.\r\n"
-                     "Please see the SOLVANE release notes for more information.\n"}),
-            Boxes());
+  EXPECT_EQ(Strings{"30 " + SvFormat(Text(10008), {1381})}, Boxes());
   EXPECT_EQ(
       "Command line parameters \r\nRunning on Windows NT build 1380.\r\n" + std::string(kLastLines),
       FinalLog());
@@ -232,7 +204,6 @@ TEST_F(ProgramTest, AutoSetupReadsTheAnswerFileUnlessSilentAndHidesTheSheet) {
   EXPECT_EQ("<absent>", Config("InstallMode"));
 
   ASSERT_TRUE(Initialize("/AUTOSETUP=D:\\ANS.TXT"));
-  EXPECT_TRUE(Set(kSwAutoSetup));
   EXPECT_TRUE(Set(kSwSilent));  // added
   EXPECT_TRUE(sheets().IsHidden());
   EXPECT_EQ("Custom", Macro("InstallMode"));
@@ -267,47 +238,45 @@ TEST_F(ProgramTest, ConfigurationIsMovedFromTheOlderKeyAndForceNewEmptiesIt) {
   EXPECT_FALSE(registry().KeyExists(svp::kHKeyLocalMachine, kConfigKey));
 }
 
-TEST_F(ProgramTest, WindowsNtFourBuild1381OrLaterIsRequired) {
-  const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, bool> cases[] = {
-      {4, 0, 1380, 2, false}, {4, 0, 1381, 2, true},   {4, 10, 5, 2, true},
-      {5, 0, 2195, 2, true},  {3, 51, 1057, 2, false}, {4, 0, 1381, 1, false}};
-  // The initialisation's own build test is switched off: only start-up's rule counts.
+// Start-up's own checks in their order: Windows NT 4.0 build 1381 or later
+// (the initialisation's build test is switched off), administrator rights, the
+// network library, the configuration key's name.  Only the first failure is
+// shown; a refused start exits with 0 and leaves the old log as it was.
+TEST_F(ProgramTest, StartUpRefusesOldWindowsThenMissingRightsThenNoLibrary) {
+  const struct {
+    uint32_t major, minor, build, platform;
+    bool admin;
+    uint32_t load, box;  // box 0: the program runs
+  } cases[] = {{4, 0, 1380, 2, false, 2, 1213}, {3, 51, 1057, 2, true, 0, 1213},
+               {4, 0, 1381, 1, true, 0, 1213},  {4, 0, 1381, 2, false, 4, 57352},
+               {4, 0, 1381, 2, true, 4, 1212},  {4, 0, 1381, 2, true, 0, 0},
+               {4, 10, 5, 2, true, 0, 0},       {5, 0, 2195, 2, true, 0, 0}};
+  files().WriteFile(kLogPath, "earlier run\r\n");
   system().SetCommandLine("/NOVERCHECK");
-  for (const auto& [major, minor, build, platform, runs] : cases) {
-    const std::string what = std::to_string(major) + "." + std::to_string(minor) + "." +
-                             std::to_string(build) + "/" + std::to_string(platform);
-    system().version().major = major;
-    system().version().minor = minor;
-    system().version().build = build;
-    system().version().platformId = platform;
-    files().DeleteFile(kLogPath);
-    if (runs) {
-      ui().ClearBoxes();
-      app_ = std::make_unique<CSetupApp>();
-      EXPECT_TRUE(App().InitInstance()) << what;
-      EXPECT_TRUE(ui().boxes().empty()) << what;
-      EXPECT_EQ(0, App().ExitInstance()) << what;
-    } else {
-      ExpectRefused({"10 " + Text(1213)}, what);
+  for (const auto& c : cases) {
+    const std::string what = "case " + std::to_string(&c - cases);
+    system().version().major = c.major;
+    system().version().minor = c.minor;
+    system().version().build = c.build;
+    system().version().platformId = c.platform;
+    system().SetAdmin(c.admin);
+    platform_.net().SetLoadResult(c.load);
+    ui().ClearBoxes();
+    app_ = std::make_unique<CSetupApp>();
+    EXPECT_EQ(c.box == 0, App().InitInstance()) << what;
+    EXPECT_EQ(c.box == 0 ? Strings{} : Strings{"10 " + Text(c.box)}, Boxes()) << what;
+    EXPECT_EQ(0, App().ExitInstance()) << what;
+    if (c.box != 0) {
+      EXPECT_EQ("earlier run\r\n", files().ReadFile(kLogPath)) << what;
     }
   }
-}
-
-TEST_F(ProgramTest, OnlyTheFirstFailedCheckIsShownAndTheOldLogIsKept) {
-  files().WriteFile(kLogPath, "earlier run\r\n");
-  system().version().build = 1057;
-  system().SetAdmin(false);
-  platform_.net().SetLoadResult(2);
-  ExpectRefused({"10 " + Text(1213)}, "version first");
-  system().version().build = 1381;
-  ExpectRefused({"10 " + Text(57352)}, "then rights");
-  system().SetAdmin(true);
-  platform_.net().SetLoadResult(4);
-  ExpectRefused({"10 " + Text(1212)}, "then the library");
-  platform_.net().SetLoadResult(0);
   system().RemoveString(5001);
   files().DeleteFile(kLogPath);
-  ExpectRefused({}, "no configuration key name: silently");
+  ui().ClearBoxes();
+  app_ = std::make_unique<CSetupApp>();
+  EXPECT_FALSE(App().InitInstance());
+  EXPECT_TRUE(ui().boxes().empty());
+  EXPECT_FALSE(files().Exists(kLogPath));
 }
 
 TEST_F(ProgramTest, RunsInItsOwnDirectoryPassesKeysToTheSheetAndRestoresTheDirectory) {
@@ -317,14 +286,17 @@ TEST_F(ProgramTest, RunsInItsOwnDirectoryPassesKeysToTheSheetAndRestoresTheDirec
   EXPECT_FALSE(App().PreTranslateMessage(&message));  // no wizard yet
   ASSERT_TRUE(App().InitInstance());
   EXPECT_EQ("C:\\SV", App().GetModuleDirectory());
-  EXPECT_EQ("C:\\SV", CurrentDirectory());
+  std::string current;
+  svp::Fs().GetCurrentDirectory(&current);
+  EXPECT_EQ("C:\\SV", current);
   // Keyboard messages go to the sheet first.
   EXPECT_FALSE(App().PreTranslateMessage(&message));
   sheets().SetDialogMessageAnswer(true);
   EXPECT_TRUE(App().PreTranslateMessage(&message));
   EXPECT_EQ(2, sheets().DialogMessageCount());
   EXPECT_EQ(0, App().ExitInstance());
-  EXPECT_EQ("C:\\OTHER", CurrentDirectory());
+  svp::Fs().GetCurrentDirectory(&current);
+  EXPECT_EQ("C:\\OTHER", current);
   EXPECT_EQ(nullptr, App().GetWizard());
 
   // A program in a drive root has the drive as its directory.
