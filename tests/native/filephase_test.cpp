@@ -17,23 +17,8 @@ class FilePhaseTest : public SequenceFixture {
     SvPrepareLocations(kit());
     return SvRunFilePhase(kit());
   }
-  CSvCopyStatusPage* CopyPage() {
-    for (CSvWizardPage* page : wizard_->GetPages())
-      if (page->GetTemplateId() == kSvIddCopyStatus) return static_cast<CSvCopyStatusPage*>(page);
-    return nullptr;
-  }
+  CSvCopyStatusPage* CopyPage() { return FindPage<CSvCopyStatusPage>(kSvIddCopyStatus); }
 };
-
-TEST_F(FilePhaseTest, SkipSwitchLogsAndAddsNoPage) {
-  Open("/NOCOPY", "DELETE,A.DLL,{LDID_SV},_REQUIRED\n");
-  files().WriteFile("C:\\SV32\\A.DLL", "x");
-  EXPECT_EQ(0u, Run());
-  EXPECT_TRUE(files().Exists("C:\\SV32\\A.DLL"));
-  EXPECT_EQ(nullptr, CopyPage());
-  SvCloseLog();
-  EXPECT_EQ("Copy phase skipped due to command line switch.\r\nVcpClose()\r\n",
-            files().ReadFile(kLogPath));
-}
 
 TEST_F(FilePhaseTest, BusyAndMissingFilesAreLoggedAndPassedOver) {
   Open("", "DELETE,GONE.DLL,{LDID_SV},_REQUIRED\n"
@@ -45,15 +30,12 @@ TEST_F(FilePhaseTest, BusyAndMissingFilesAreLoggedAndPassedOver) {
   EXPECT_EQ(0u, Run());
   EXPECT_TRUE(ui().boxes().empty());
   EXPECT_FALSE(files().Exists("C:\\SV32\\FREE.DLL"));
-  ASSERT_EQ(2u, files().PendingOperations().size());
-  EXPECT_EQ("C:\\SV32\\BUSY.DLL", files().PendingOperations()[0].from);
   ASSERT_NE(nullptr, CopyPage());
   EXPECT_EQ(kSvIddCopyStatus, sheets().CurrentTemplate());
   // Deletes leave the progress lines empty.
   EXPECT_EQ("", CopyPage()->GetFirstText());
   EXPECT_EQ("", CopyPage()->GetSecondText());
   // DELETE records are listed in reverse file order.
-  SvCloseLog();
   EXPECT_EQ(std::string("VcpOpen()\r\n"
                         "SvDeleteFile: C:\\SV32\\FREE.DLL\r\n"
                         "SvDeleteFile: C:\\SV32\\BUSY.DLL\r\n"
@@ -64,7 +46,7 @@ TEST_F(FilePhaseTest, BusyAndMissingFilesAreLoggedAndPassedOver) {
                 "SvDeleteFile failed.  File C:\\SV32\\GONE.DLL, Error 2, "
                 "The system cannot find the file specified.\r\r\n\r\n"
                 "VcpClose()\r\n",
-            files().ReadFile(kLogPath));
+            Log());
 }
 
 TEST_F(FilePhaseTest, OtherDeleteErrorsAskAbortRetryIgnore) {
@@ -85,13 +67,12 @@ TEST_F(FilePhaseTest, OtherDeleteErrorsAskAbortRetryIgnore) {
   EXPECT_FALSE(box.owned);
   EXPECT_EQ(failed("A.DLL", "\n\n"), box.text);
   EXPECT_EQ(failed("B.DLL", "\n\n"), ui().boxes()[2].text);
-  SvCloseLog();
   EXPECT_EQ("VcpOpen()\r\n"
             "SvDeleteFile: C:\\SV32\\NODIR\\A.DLL\r\n" + failed("A.DLL", "\r\n\r\n") +
             "SvDeleteFile: C:\\SV32\\NODIR\\A.DLL\r\n" + failed("A.DLL", "\r\n\r\n") +
             "SvDeleteFile: C:\\SV32\\NODIR\\B.DLL\r\n" + failed("B.DLL", "\r\n\r\n") +
             "VcpClose()\r\n",
-            files().ReadFile(kLogPath));
+            Log());
 }
 
 TEST_F(FilePhaseTest, CopiesReportOnlyRequiredFailuresAndShowProgress) {
@@ -113,14 +94,13 @@ TEST_F(FilePhaseTest, CopiesReportOnlyRequiredFailuresAndShowProgress) {
   ASSERT_NE(nullptr, page);
   EXPECT_EQ("C:\\KIT\\REQ.DLL", page->GetFirstText());
   EXPECT_EQ("C:\\SV32\\REQ.DLL", page->GetSecondText());
-  SvCloseLog();
   EXPECT_EQ(std::string("VcpOpen()\r\n"
                         "SvDeleteFile: C:\\SV32\\OLD.DLL\r\n"
                         "SvCopyFile Src C:\\KIT\\OPT.DLL Dest C:\\SV32\\OPT.DLL\r\n"
                         "SvCopyFile Src C:\\KIT\\REQ.DLL Dest C:\\SV32\\REQ.DLL\r\n"
                         "SvCopyFile failed.  File C:\\KIT\\REQ.DLL, Error 20, ") +
                 kInUseText + "\r\r\n\r\nVcpClose()\r\n",
-            files().ReadFile(kLogPath));
+            Log());
 }
 
 TEST_F(FilePhaseTest, CancelDuringTheWalkStopsBeforeTheNextRecord) {
@@ -138,13 +118,11 @@ TEST_F(FilePhaseTest, CancelDuringTheWalkStopsBeforeTheNextRecord) {
   EXPECT_FALSE(files().Exists("C:\\SV32\\A.DLL"));
   EXPECT_TRUE(files().Exists("C:\\SV32\\B.DLL"));
   EXPECT_TRUE(files().Exists("C:\\SV32\\C.DLL"));
-  SvCloseLog();
   EXPECT_EQ("VcpOpen()\r\nSvDeleteFile: C:\\SV32\\A.DLL\r\nVcpClose()\r\n",
-            files().ReadFile(kLogPath));
+            Log());
 }
 
 TEST_F(FilePhaseTest, PreparationCreatesOnlyLocalDirectoriesThatReceiveFiles) {
-  Define("EMPTY", "");
   Open("", "COPY,A.DLL,A.DLL,{LDID_KITROOT},{LDID_SV}\\NEW\\SUB,_REQUIRED,0,10\n"
            "COPY,B.DLL,B.DLL,{LDID_KITROOT},\\\\SERVER\\SHARE\\SV,_REQUIRED,0,10\n"
            "DELETE,C.DLL,{LDID_SV}\\DELONLY,_REQUIRED\n");
@@ -170,8 +148,7 @@ TEST_F(FilePhaseTest, DirectoryThatCannotBeCreatedStopsThePreparation) {
   Open("", "COPY,A.DLL,A.DLL,{LDID_KITROOT},{EMPTY},_REQUIRED,0,10\n");
   kit()->SelectGroup("_REQUIRED");
   EXPECT_EQ(3u, SvPrepareLocations(kit()));
-  SvCloseLog();
-  EXPECT_EQ("Directory create failed, path \r\n", files().ReadFile(kLogPath));
+  EXPECT_EQ("Directory create failed, path \r\n", Log());
 }
 
 }  // namespace

@@ -14,19 +14,9 @@
 #include "kit_test_support.h"
 #include "wizard/pages.h"
 
-inline svp::FileTime MakeTime(uint32_t high, uint32_t low) {
-  svp::FileTime t;
-  t.high = high;
-  t.low = low;
-  return t;
-}
-
 // The phases alone (no wizard), on the kit fixture.
 class PhaseFixture : public KitFixture {
  protected:
-  void SetSwitches(const char* commandLine) {
-    ASSERT_TRUE(switches_.ParseSwitches(commandLine, "/-"));
-  }
   void Define(const char* name, const char* value) {
     macros_->AddMacro(name, value, SV_MACRO_VOLATILE | SV_MACRO_OVERWRITE);
   }
@@ -85,6 +75,13 @@ class SequenceFixture : public WorkstationFixture {
   }
 
   CSvKit* kit() { return wizard_->GetKit(); }
+  // The wizard's page made from a template, or null.
+  template <class Page>
+  Page* FindPage(uint32_t templateId) {
+    for (CSvWizardPage* page : wizard_->GetPages())
+      if (page->GetTemplateId() == templateId) return static_cast<Page*>(page);
+    return nullptr;
+  }
 
   std::unique_ptr<CSvUninstallWizard> wizard_ =
       std::make_unique<CSvUninstallWizard>(kConfigKey, svp::kHKeyLocalMachine);

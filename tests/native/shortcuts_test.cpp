@@ -71,24 +71,6 @@ TEST_F(ShortcutPhaseTest, DesktopFoldersUseTheLocalNameAndLoseTheirContinuation)
   EXPECT_TRUE(files().Exists("C:\\WINNT\\Profiles\\All Users\\Bureau\\Tools\\NXFT.lnk"));
 }
 
-TEST_F(ShortcutPhaseTest, EmptyProgramGroupGoesAndTheSkipSwitchTouchesNothing) {
-  LoadKit("SHORTCUT,NO,k1,Solvane 32,Read Me,,,,\n");
-  Put("Solvane 32\\Read Me.lnk");
-  SetSwitches("/NOSHORTCUTS");
-  EXPECT_EQ(0u, Run());
-  EXPECT_TRUE(files().Exists(In("Solvane 32\\Read Me.lnk")));
-  EXPECT_FALSE(page_.GetShortcutTick());
-
-  SetSwitches("/SILENT");
-  EXPECT_EQ(0u, Run());
-  EXPECT_FALSE(files().Exists(In("Solvane 32")));
-  EXPECT_EQ(
-      "Starting add shortcut phase.\r\n"
-      "Shortcut processing skipped due to command line switch.\r\n"
-      "Starting add shortcut phase.\r\n",
-      Log());
-}
-
 TEST_F(ShortcutPhaseTest, WithoutTheProgramsFolderNothingIsDeleted) {
   platform_.shell().SetSpecialFolder(svp::kCsidlCommonPrograms, "");
   files().WriteFile("C:\\Read Me.lnk", "x");

@@ -27,9 +27,9 @@ class VersionConflictTest : public PhaseFixture {
   }
 
   // Copies NET.DLL from C:\KIT to C:\SV32 with version checking.
-  uint32_t CopyNet() {
+  uint32_t CopyNet(uint32_t flags = 0) {
     CSvFile file("NET.DLL", "NET.DLL", &source_, &dest_, nullptr, 0, 0);
-    return SvCopyFile(kit_.get(), &file, 0, nullptr);
+    return SvCopyFile(kit_.get(), &file, flags, nullptr);
   }
   bool Copied() { return files().ReadFile("C:\\SV32\\NET.DLL") == "content of C:\\KIT\\NET.DLL"; }
 };
@@ -53,6 +53,12 @@ TEST_F(VersionConflictTest, OlderSourceAsksAndYesKeepsTheExistingFile) {
   EXPECT_TRUE(Copied());
   EXPECT_EQ(2u, dialogs().shown().size());
   EXPECT_FALSE(SvIsNoToAllChosen());
+
+  // Forced, the copy compares nothing.
+  Versioned("C:\\SV32\\NET.DLL", 0x00040000, 0x00010003, "4.0.1.3");
+  EXPECT_EQ(0u, CopyNet(kSvCopyNoVersionCheck));
+  EXPECT_TRUE(Copied());
+  EXPECT_EQ(2u, dialogs().shown().size());
 }
 
 TEST_F(VersionConflictTest, NewerEqualOrMissingDestinationCopiesWithoutAsking) {
@@ -88,10 +94,9 @@ TEST_F(VersionConflictTest, NoToAllStopsTheQuestionsForTheRestOfTheRun) {
 TEST_F(VersionConflictTest, NoVersionComparesLastWriteTimesAndShowsTheLocalDate) {
   files().WriteFile("C:\\KIT\\NET.DLL", "content of C:\\KIT\\NET.DLL");
   files().WriteFile("C:\\SV32\\NET.DLL", "old");
-  const svp::FileTime zero = MakeTime(0, 0);
   // Source 2001-01-01, destination 2002-03-05 13:03:11 UTC.
-  files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
-  files().SetFileTimes("C:\\SV32\\NET.DLL", zero, zero, MakeTime(0x1c1c446, 0x1a3c5180));
+  files().SetFileTimes("C:\\KIT\\NET.DLL", {}, {}, svp::FileTime{0xc89dc000, 0x1c07385});
+  files().SetFileTimes("C:\\SV32\\NET.DLL", {}, {}, svp::FileTime{0x1a3c5180, 0x1c1c446});
   dialogs().SetUtcOffsetMinutes(60);
   dialogs().QueueVersionAnswer(svp::kIdVersionYes);
   EXPECT_EQ(0u, CopyNet());
@@ -101,31 +106,22 @@ TEST_F(VersionConflictTest, NoVersionComparesLastWriteTimesAndShowsTheLocalDate)
   EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs().shown()[0].value);
 
   // Equal times are no conflict; a versioned source never looks at dates.
-  files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c1c446, 0x1a3c5180));
+  files().SetFileTimes("C:\\KIT\\NET.DLL", {}, {}, svp::FileTime{0x1a3c5180, 0x1c1c446});
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
   Versioned("C:\\KIT\\NET.DLL", 0x00010000, 0, "1.0");
-  files().SetFileTimes("C:\\KIT\\NET.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
+  files().SetFileTimes("C:\\KIT\\NET.DLL", {}, {}, svp::FileTime{0xc89dc000, 0x1c07385});
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\NET.DLL", "C:\\SV32\\NET.DLL"));
   EXPECT_EQ(1u, dialogs().shown().size());
 
   // So does an unversioned source over a versioned destination.
   files().WriteFile("C:\\KIT\\PLAIN.DLL", "plain");
-  files().SetFileTimes("C:\\KIT\\PLAIN.DLL", zero, zero, MakeTime(0x1c07385, 0xc89dc000));
+  files().SetFileTimes("C:\\KIT\\PLAIN.DLL", {}, {}, svp::FileTime{0xc89dc000, 0x1c07385});
   Versioned("C:\\SV32\\NET.DLL", 0x00040000, 0, "4.0");
-  files().SetFileTimes("C:\\SV32\\NET.DLL", zero, zero, MakeTime(0x1c1c446, 0x1a3c5180));
+  files().SetFileTimes("C:\\SV32\\NET.DLL", {}, {}, svp::FileTime{0x1a3c5180, 0x1c1c446});
   dialogs().QueueVersionAnswer(svp::kIdVersionNo);
   EXPECT_EQ(1u, SvCheckVersionConflict("C:\\KIT\\PLAIN.DLL", "C:\\SV32\\NET.DLL"));
   ASSERT_EQ(2u, dialogs().shown().size());
   EXPECT_EQ("14:03:10, Tue, Mar 05, 2002", dialogs().shown()[1].value);
-}
-
-TEST_F(VersionConflictTest, ForceFlagSkipsTheComparison) {
-  Versioned("C:\\KIT\\NET.DLL", 0x00010000, 0, "1.0");
-  Versioned("C:\\SV32\\NET.DLL", 0x00020000, 0, "2.0");
-  CSvFile file("NET.DLL", "NET.DLL", &source_, &dest_, nullptr, 0, 0);
-  EXPECT_EQ(0u, SvCopyFile(kit_.get(), &file, kSvCopyNoVersionCheck, nullptr));
-  EXPECT_TRUE(Copied());
-  EXPECT_TRUE(dialogs().shown().empty());
 }
 
 }  // namespace
