@@ -19,7 +19,9 @@ class FileOpsTest : public PhaseFixture {
   CSvFile Delete(const char* name) { return CSvFile(name, "", &dest_, nullptr, nullptr, 0, 0); }
 };
 
-TEST_F(FileOpsTest, EmptyLocationGivesTheBareNameAndNoNameIsMissing) {
+TEST_F(FileOpsTest, PathsJoinLocationAndNameWithOneBackslash) {
+  CSvFile copy = Copy("NETDRV.SYS", 0);
+  EXPECT_EQ("C:\\SV32\\NETDRV.SYS", SvGetFilePath(&copy, 1));
   CSvLocation empty("");
   CSvFile bare("a.ini", "", &empty, nullptr, nullptr, 0, 0);
   EXPECT_EQ("a.ini", SvGetFilePath(&bare, 0));
