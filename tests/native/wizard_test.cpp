@@ -36,18 +36,6 @@ class WizardSheet : public WorkstationFixture, public SheetDriver {
 
 #include "wizard_sheet_cases.h"
 
-// What the sheet is answered on Finish (the real sheet keeps no record of it).
-TEST_F(WizardSheet, FinishAnswersWithTheRefusingPageOrTheHandledMark) {
-  Open({true});
-  wizard_->SetFinishAllowed(true);
-  pages_[0]->valid_ = 0;
-  ASSERT_TRUE(Click(svp::kPsbtnFinish));
-  EXPECT_EQ(101, sheets().LastResult(svp::kPsnWizFinish));
-  pages_[0]->valid_ = 1;
-  ASSERT_TRUE(Click(svp::kPsbtnFinish));
-  EXPECT_EQ(0xFFFF, sheets().LastResult(svp::kPsnWizFinish));
-}
-
 TEST_F(WizardSheet, SheetHeaderFollowsTheCommonControlsVersionAndPanelBitmapsAreKept) {
   sheets().SetCommonControlsVersion(0x40046);  // 4.70
   Open({true});

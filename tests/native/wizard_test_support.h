@@ -26,13 +26,16 @@ class WorkstationFixture : public ::testing::Test {
     SvCloseLog();
     return platform_.files().ReadFile(kLogPath);
   }
-  // The boxes shown so far, as "<type in hex> <text>".
+  // The boxes shown so far, as "<type in hex> <text>", flagged when one lacks
+  // the setup caption or the main window as its owner.
   Strings Boxes() {
     Strings out;
     char type[16];
     for (const auto& box : platform_.ui().boxes()) {
       snprintf(type, sizeof type, "%x ", box.type);
-      out.push_back(type + box.text);
+      out.push_back(type + box.text +
+                    (box.caption == "SOLVANE 32 for Windows NT Setup" ? "" : " <caption>") +
+                    (box.owned ? "" : " <unowned>"));
     }
     return out;
   }
