@@ -51,7 +51,7 @@ TEST_F(KitLoaderTest, FieldStrippingRequiredFieldsAndNumbers) {
                      "TEXTEDIT,c,{LDID_KITROOT}\\e.txt,A B,0x20\n"));
   // Only the groups of accepted COPY lines and of every DELETE line exist.
   EXPECT_EQ((Strings{"G", "EMPTYNAME", "EMPTYDIR", ""}), Names(kit_->Groups(), &CSvGroup::GetName));
-  EXPECT_EQ((Strings{"D", "S", "L7"}), LocationPaths());
+  EXPECT_EQ((Strings{"D", "S", "L7"}), Names(kit_->Locations(), &CSvLocation::GetPath));
   EXPECT_EQ((Strings{"a.dll S > b.dll D 8 16", " S > n.dll D 12 0",
                      "big S > big D 4294967295 4294967295"}),
             Describe("G"));

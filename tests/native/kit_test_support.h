@@ -70,7 +70,6 @@ class KitFixture : public WorkstationFixture {
     });
   }
   Strings Selected() { return Names(kit_->SelectedFiles(), &CSvFile::GetSourceName); }
-  Strings LocationPaths() { return Names(kit_->Locations(), &CSvLocation::GetPath); }
 
   std::unique_ptr<CSvMacroList> macros_ =
       std::make_unique<CSvMacroList>(svp::kHKeyLocalMachine, kConfigKey);
