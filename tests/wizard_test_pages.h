@@ -70,7 +70,6 @@ class SheetDriver {
   virtual bool Click(int button) = 0;
   // A button of the current page (a WM_COMMAND).
   virtual bool ClickInPage(uint32_t id) = 0;
-  // Template of the page shown.
   virtual uint16_t Current() = 0;
   // svp::kWiz* as the sheet's buttons show it.
   virtual uint32_t Buttons() = 0;
@@ -81,7 +80,6 @@ class SheetDriver {
   virtual void Pump() = 0;
   // The quit's exit code, -1 while none came.
   virtual int QuitCode() = 0;
-  // A picture of the screen, where there is one.
   virtual void Screenshot(const char*) {}
 
   // Pages of real dialog templates, with the given IsRequired answers; the
@@ -99,7 +97,6 @@ class SheetDriver {
       ASSERT_TRUE(wizard_->Create(false));
     }
   }
-  // The journal since the last call.
   Journal Take() { return std::exchange(journal_, {}); }
 
   Journal journal_;

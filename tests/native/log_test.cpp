@@ -36,14 +36,6 @@ TEST_F(SetupLog, HoldsExactlyTheMessagesWithLineFeedsAsCrLf) {
       "Error loading kit data file C:\\K.DAT,  OS returned error 2\r\n",
       LogBytes());
   EXPECT_TRUE(Boxes().empty());
-
-  // Closed is closed: nothing more is written.
-  SvCloseLog();
-  EXPECT_FALSE(SvIsLogOpen());
-  const std::string closed = LogBytes();
-  SvLogMessage(10052);
-  SvLogText("late\n");
-  EXPECT_EQ(closed, LogBytes());
 }
 
 // Another instance holding the log is the wizard's second-instance case.

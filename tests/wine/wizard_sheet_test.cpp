@@ -85,25 +85,6 @@ class WizardSheet : public ::testing::Test, public SheetDriver {
     return reinterpret_cast<HWND>(SendMessageA(Sheet(), PSM_GETCURRENTPAGEHWND, 0, 0));
   }
 
-  // Pixels of the screen inside a window's rectangle (0x00RRGGBB each).
-  std::vector<COLORREF> ScreenPixels(HWND window, RECT* area) {
-    GetWindowRect(window, area);
-    int w = area->right - area->left, h = area->bottom - area->top;
-    std::vector<COLORREF> pixels;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, area->left, area->top, SRCCOPY);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) pixels.push_back(GetPixel(memory, x, y));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-  }
-
   // The screen, with the sheet painted, to <build>/screenshots/<name>.bmp.
   void Screenshot(const char* name) override {
     const char* bin = std::getenv("SV_BIN");
@@ -154,15 +135,28 @@ TEST_F(WizardSheet, PanelBitmapIsStretchedOverThePanelControl) {
   Sleep(300);
   HWND panel = GetDlgItem(reinterpret_cast<HWND>(page->GetSafeHwnd()), kSvPanelControlId);
   ASSERT_NE(nullptr, panel);
+  // The screen's pixels over the panel (0x00RRGGBB each).
   RECT area;
-  std::vector<COLORREF> pixels = ScreenPixels(panel, &area);
+  GetWindowRect(panel, &area);
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  std::vector<COLORREF> pixels;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) pixels.push_back(GetPixel(memory, x, y));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
   ASSERT_GT(pixels.size(), 1000u);
   // The picture is mostly the navy, blue and teal of its gradient.
   size_t gradient = 0;
   for (COLORREF c : pixels)
     if (c == RGB(0, 0, 128) || c == RGB(0, 0, 255) || c == RGB(0, 128, 128)) ++gradient;
   EXPECT_GT(gradient, pixels.size() / 2);
-  int w = area.right - area.left;
   EXPECT_EQ(RGB(0, 128, 128), pixels[pixels.size() - static_cast<size_t>(w) + 2]);  // bottom
 }
 
