@@ -34,8 +34,6 @@ class SequenceFixture : public WorkstationFixture {
   void SetUp() override {
     RegisterAllSwitches(*wizard_->GetSwitchList());
     Define("LDID_SV", "C:\\SV32");
-    Define("LDID_SYS", "C:\\WINNT\\system32");
-    Define("LDID_WIN", "C:\\WINNT");
     files().MakeDirectory("C:\\SV32");
   }
   void TearDown() override {
