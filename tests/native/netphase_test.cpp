@@ -1,15 +1,12 @@
 // The network control panel phase: the flag table, the status line, the
 // error texts and the binding review.
 #include <string>
-#include <vector>
 
 #include "netcfg/netphase.h"
 #include "phase_test_support.h"
 #include "wizard/pages.h"
 
 namespace {
-
-using Strings = std::vector<std::string>;
 
 class NetPhaseTest : public PhaseFixture {
  protected:

@@ -1,6 +1,5 @@
 // The older version's network registrations: detection and removal.
 #include <string>
-#include <vector>
 
 #include "netcfg/oldversion.h"
 #include "wizard_test_support.h"

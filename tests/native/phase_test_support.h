@@ -8,7 +8,6 @@
 
 #include "app/switches.h"
 #include "app/uninstall.h"
-#include "files/verconfl.h"
 #include "kit/kit.h"
 #include "macros/macros.h"
 #include "kit_test_support.h"
