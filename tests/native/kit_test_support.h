@@ -26,7 +26,7 @@ class KitFixture : public WorkstationFixture {
   void SetUp() override {
     WorkstationFixture::SetUp();
     RegisterAllSwitches(switches_);
-    kit_ = NewKit();
+    kit_ = std::make_unique<CSvKit>(nullptr, macros_.get(), &switches_);
     files().MakeDirectory(kKitDir);
     ASSERT_TRUE(SvOpenLog(kLogPath));
   }
@@ -35,13 +35,10 @@ class KitFixture : public WorkstationFixture {
     WorkstationFixture::TearDown();
   }
 
-  std::unique_ptr<CSvKit> NewKit() {
-    return std::make_unique<CSvKit>(nullptr, macros_.get(), &switches_);
-  }
   // Writes the kit file and loads it from C:\KIT into a fresh kit.
   uint32_t Load(const std::string& text) {
     files().WriteFile(kKitPath, text);
-    kit_ = NewKit();
+    kit_ = std::make_unique<CSvKit>(nullptr, macros_.get(), &switches_);
     return kit_->LoadKitData(kKitDir, "KITPURGE.DAT");
   }
   std::string Macro(const char* name) {

@@ -171,8 +171,7 @@ TEST_F(PagesTest, MissingDirectoryIsOfferedForCreationUntilTheFirstButtonUpdate)
   EXPECT_EQ(1, page.Validate(true));
   EXPECT_TRUE(files().IsDirectory("D:\\NEW\\DIR"));
   EXPECT_EQ("D:\\NEW\\DIR", Macro("LDID_SV"));
-  const std::string question =
-      "4 Directory D:\\NEW\\DIR does not exist, would you like to create it?";
+  const std::string question = "4 " + SvFormat(Text(5005), {"D:\\NEW\\DIR"});
   EXPECT_EQ((Strings{question, question}), Boxes());
 
   page.SetDirectory("D:\\OTHER");

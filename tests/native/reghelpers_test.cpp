@@ -116,23 +116,21 @@ TEST_F(RegHelpersTest, DeleteTreeRemovesDeepestFirstNeverItsRootAndStopsAtARefus
 
 TEST_F(RegHelpersTest, MoveValuesCopiesThenPrunesUpToTheCutOff) {
   const std::string oldKey = "SOFTWARE\\OrrisLogic\\SOLVANE\\Setup\\CurrentConfiguration";
-  const std::string newKey =
-      "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
   registry().SetString(kLm, oldKey, "InstallMode", "Custom");
   registry().SetString(kLm, oldKey, "Dir", "%SystemRoot%\\sv", svp::kRegExpandSz);
   registry().SetDword(kLm, oldKey, "Reinstall", 1);
   registry().CreateKeyPath(kLm, "SOFTWARE\\OrrisLogic\\Other");
 
-  EXPECT_EQ(0, SvRegMoveValues(newKey, oldKey, "OrrisLogic"));
-  EXPECT_EQ("Custom", Value(newKey, "InstallMode"));
-  EXPECT_EQ("%SystemRoot%\\sv (expand)", Value(newKey, "Dir"));
+  EXPECT_EQ(0, SvRegMoveValues(kConfigKey, oldKey, "OrrisLogic"));
+  EXPECT_EQ("Custom", Value(kConfigKey, "InstallMode"));
+  EXPECT_EQ("%SystemRoot%\\sv (expand)", Value(kConfigKey, "Dir"));
   uint32_t dword = 0;
-  EXPECT_TRUE(registry().GetDword(kLm, newKey, "Reinstall", &dword));
+  EXPECT_TRUE(registry().GetDword(kLm, kConfigKey, "Reinstall", &dword));
   EXPECT_EQ(1u, dword);
   // Emptied parents go; the one with another subkey stays, and so does SOFTWARE.
   EXPECT_FALSE(Exists("SOFTWARE\\OrrisLogic\\SOLVANE"));
   EXPECT_TRUE(Exists("SOFTWARE\\OrrisLogic\\Other"));
-  EXPECT_EQ(2, SvRegMoveValues(newKey, oldKey, "OrrisLogic"));
+  EXPECT_EQ(2, SvRegMoveValues(kConfigKey, oldKey, "OrrisLogic"));
 
   // No values: no destination, but the source path is still pruned.
   registry().CreateKeyPath(kLm, "SOFTWARE\\OrrisLogic\\Empty\\Setup");

@@ -62,10 +62,8 @@ TEST_F(SwitchListTest, MissingNamesAreNotRegisteredAndAnswerFalse) {
   system().RemoveString(kSwForceNew);
   EXPECT_EQ("FO ", Register({kSwForceCopy}));  // alone, FORCECOPY needs only two characters
   EXPECT_FALSE(list_->AddSwitch(kSwForceNew));
-  EXPECT_FALSE(list_->AddSwitch(1));  // no such string
   EXPECT_EQ("ok:FORCECOPY ", Parse("-FO"));
   EXPECT_FALSE(list_->IsSwitchSet(kSwForceNew));
-  EXPECT_FALSE(list_->IsSwitchSet(kSwAutoSetup));
 }
 
 TEST_F(SwitchListTest, NamesThatArePrefixesOfOthers) {
