@@ -83,6 +83,8 @@ TEST_F(RegHelpersTest, ReadersOfKeysAndValues) {
   EXPECT_TRUE(SvRegQueryValue("SOFTWARE\\SvRead", "Count", buffer, &size));
   EXPECT_EQ(4u, size);
   EXPECT_EQ(7, buffer[0]);
+  size = 4;
+  EXPECT_FALSE(SvRegQueryValue("SOFTWARE\\SvRead", "InfName", buffer, &size));  // too small
   EXPECT_FALSE(SvRegQueryValue("SOFTWARE\\SvRead", "InfName", buffer, nullptr));
   size = sizeof(buffer);
   EXPECT_FALSE(SvRegQueryValue("SOFTWARE\\SvMissing", "Count", buffer, &size));
