@@ -114,7 +114,6 @@ TEST_F(KitModelTest, ExpandAndMapPaths) {
       {"\\\\srv\\other\\x", 0, "\\\\srv\\other\\x"},
       {"\\\\srv\\apps", 0, "\\\\srv\\apps"},  // no directory after the share
       {"C:\\SV", 1, "C:\\SV"},
-      {"sv\\bin", 1, "sv\\bin"},
       {"\\\\", 1, "\\\\"},
       {"\\x\\y", 1, "\\x\\y"}};
   for (const auto& [path, result, mapped] : cases) {

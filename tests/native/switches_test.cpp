@@ -44,7 +44,6 @@ TEST_F(SwitchListTest, AbbreviationsFollowFromRegistrationOrderAndParsingStopsAt
       {"/FORCEC/FORCEN/NOSHORTCUTS", "ok:FORCECOPY NOSHORTCUTS FORCENEW "},
       {"/S", "bad:"},
       {"/NO", "bad:"},
-      {"/FORCE", "bad:"},
       {"/NOX", "bad:"},
       {"/SILENT/NOCOPY/AUTOSETUP=C:\\my-answers.txt", "bad:SILENT NOCOPY AUTOSETUP "},
       {" /SILENT", "bad:"},  // a leading blank is a token of its own

@@ -36,7 +36,6 @@ class TextEditTest : public KitFixture {
 
 TEST_F(TextEditTest, PhaseTracesTheCommandsOfEachRunnableEntry) {
   ASSERT_EQ(0u, Load("TEXTEDIT,NO_COND,{LDID_KITROOT}\\edits.txt,Files\n"
-                     "TEXTEDIT,,{LDID_KITROOT}\\edits.txt,Files\n"
                      "TEXTEDIT,RUN,{LDID_KITROOT}\\missing.txt,Files\n"
                      "TEXTEDIT,RUN,{LDID_KITROOT}\\edits.txt,Files  Other\n"
                      "TEXTEDIT,RUN,{LDID_KITROOT}\\edits.txt, Files\n"
