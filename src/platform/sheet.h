@@ -146,7 +146,6 @@ class ISheetHost {
   virtual void PostQuit(int exitCode) = 0;
 
   // Controls of a window (the sheet's buttons or a page's controls).
-  virtual bool HasItem(WindowHandle window, uint32_t id) = 0;
   virtual void SetItemText(WindowHandle window, uint32_t id, const std::string& text) = 0;
   virtual std::string GetItemText(WindowHandle window, uint32_t id) = 0;
   virtual void SetCheck(WindowHandle window, uint32_t id, bool checked) = 0;

@@ -248,11 +248,6 @@ int MemorySheetHost::DispatchPosted() {
   return count;
 }
 
-bool MemorySheetHost::HasItem(WindowHandle window, uint32_t id) {
-  Window* w = FindWindow(window);
-  return w != nullptr && w->controls.count(id) != 0;
-}
-
 void MemorySheetHost::SetItemText(WindowHandle window, uint32_t id, const std::string& text) {
   if (Window* w = FindWindow(window)) w->controls[id].text = text;
 }

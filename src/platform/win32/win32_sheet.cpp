@@ -253,10 +253,6 @@ void Win32SheetHost::PostFinishMessage(WindowHandle page) {
 
 void Win32SheetHost::PostQuit(int exitCode) { ::PostQuitMessage(exitCode); }
 
-bool Win32SheetHost::HasItem(WindowHandle window, uint32_t id) {
-  return ::GetDlgItem(ToWindow(window), static_cast<int>(id)) != nullptr;
-}
-
 void Win32SheetHost::SetItemText(WindowHandle window, uint32_t id, const std::string& text) {
   ::SetDlgItemTextA(ToWindow(window), static_cast<int>(id), text.c_str());
 }

@@ -37,7 +37,6 @@ class Win32SheetHost : public ISheetHost {
   void PostCommand(WindowHandle window, uint32_t id) override;
   void PostFinishMessage(WindowHandle page) override;
   void PostQuit(int exitCode) override;
-  bool HasItem(WindowHandle window, uint32_t id) override;
   void SetItemText(WindowHandle window, uint32_t id, const std::string& text) override;
   std::string GetItemText(WindowHandle window, uint32_t id) override;
   void SetCheck(WindowHandle window, uint32_t id, bool checked) override;
