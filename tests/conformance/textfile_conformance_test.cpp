@@ -38,9 +38,7 @@ TEST_F(TextConformance, LineFeedsBecomeCrLfAndReadBackAndCtrlZEndsTheText) {
   EXPECT_EQ(lines, ReadAll(in));
   in.Close();
 
-  ASSERT_TRUE(Put(path, std::string("ab\r\ncd\x1a"
-                                    "ef\r\n",
-                                    11)));
+  ASSERT_TRUE(Put(path, std::string("ab\r\ncd\x1a" "ef\r\n", 11)));
   ASSERT_EQ(0u, in.Open(path, "r"));
   EXPECT_EQ((Strings{"ab\n", "cd"}), ReadAll(in));
 }

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "netcfg/netsetup.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "registry/reghelpers.h"
+#include "wine/uidriver_client.h"
 
 namespace {
 
@@ -41,11 +40,6 @@ void AddComponent(const std::string& option, const std::string& inf) {
   SetString(std::string(kComponents) + "\\" + option, "InfName", inf);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<absent>";
-}
-
 class NetSetupBinding : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -64,7 +58,7 @@ class NetSetupBinding : public ::testing::Test {
   }
 
   std::string Library() const { return directory_ + "\\NETCFG.DLL"; }
-  std::string Journal() const { return ReadWholeFile(journal_); }
+  std::string Journal() const { return ReadBytes(journal_); }
 
   svp::Win32Platform platform_;
   svp::ScopedPlatform installed_{platform_.Parts()};
@@ -148,7 +142,7 @@ TEST_F(NetSetupBinding, ALibraryLackingOneEntryPointIsRefused) {
   // The five entry points it has are not used either.
   std::string inf;
   EXPECT_NE(0u, svp::Net().FindSoftwareComponent("SVTRELL", &inf));
-  EXPECT_EQ("<absent>", Journal());
+  EXPECT_EQ("<missing>", Journal());
 
   SvFreeNetSetupLibrary();
   ASSERT_TRUE(svp::Fs().DeleteFile(Library())) << "the library was not released";
