@@ -1,17 +1,15 @@
 // Macro expansion: NAME=VALUE lines define macros (values may refer to
 // others), every line is then expanded and read as a boolean.
+#include <sstream>
+
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CSvMacroList macros(svp::kHKeyLocalMachine, fuzz::Workstation::kConfigKey);
   const std::string input = fuzz::Text(data, size);
   std::vector<std::string> lines;
-  for (size_t start = 0; start <= input.size();) {
-    size_t end = input.find('\n', start);
-    if (end == std::string::npos) end = input.size();
-    lines.push_back(input.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream in(input);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   uint32_t flags = 0;
   for (const std::string& line : lines) {
     const size_t eq = line.find('=');

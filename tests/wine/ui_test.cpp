@@ -26,10 +26,6 @@ std::string Hex(HWND window) {
   return buffer;
 }
 
-std::vector<std::string> Tail(const std::vector<std::string>& lines) {
-  return lines.empty() ? lines : std::vector<std::string>(lines.begin() + 1, lines.end());
-}
-
 class Win32Ui : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -79,7 +75,7 @@ TEST_F(Win32Ui, BoxesShowTheirOwnerTextIconAndButtonsAndReturnTheAnswer) {
     ASSERT_FALSE(lines.empty());
     const std::string owner = box.owned && !gone ? Hex(main_) : "0x0";
     EXPECT_NE(std::string::npos, lines[0].find(" owner " + owner + " caption " + box.caption)) << lines[0];
-    EXPECT_EQ(box.shown, Tail(lines));
+    EXPECT_EQ(box.shown, std::vector<std::string>(lines.begin() + 1, lines.end()));
   }
 }
 
