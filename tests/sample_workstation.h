@@ -6,12 +6,12 @@
 // a capture of everything an uninstall could change on a simulated workstation.
 #pragma once
 
-#include <cctype>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 
+#include "platform/memory/memory_internal.h"
 #include "platform/memory/memory_platform.h"
 
 namespace sample {
@@ -28,13 +28,10 @@ constexpr const char* kEnvironment =
 constexpr const char* kServices = "SYSTEM\\CurrentControlSet\\Services\\";
 
 using State = std::map<std::string, std::string>;
+using svp::Upper;
 
-inline std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Everything an uninstall could change: files with their bytes and
+// Everything an uninstall could change, names folded as the workstation
+// compares them: files with their bytes and
 // attributes, keys, values, network components and restart operations.
 inline void Walk(svp::MemoryFileSystem& fs, const std::string& dir, State* out) {
   for (const std::string& name : fs.List(dir)) {

@@ -20,7 +20,7 @@ namespace {
 using svp::FaultPlan;
 using sample::Capture;
 using sample::State;
-using sample::Upper;
+using svp::Upper;
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
