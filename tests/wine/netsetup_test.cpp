@@ -32,10 +32,6 @@ void SetString(const std::string& path, const std::string& name, const std::stri
   SetValue(path, name, svp::kRegSz, value.c_str(), static_cast<uint32_t>(value.size() + 1));
 }
 
-void SetDword(const std::string& path, const std::string& name, uint32_t value) {
-  SetValue(path, name, svp::kRegDword, &value, sizeof value);
-}
-
 void AddComponent(const std::string& option, const std::string& inf) {
   SetString(std::string(kComponents) + "\\" + option, "InfName", inf);
 }
@@ -69,7 +65,8 @@ class NetSetupBinding : public ::testing::Test {
 TEST_F(NetSetupBinding, FindAndRemoveFollowTheComponentsInTheRegistry) {
   AddComponent("SVTRELL", "OEMNXPSV.INF");
   AddComponent("SVNDIS", "OEMNADSV.INF");
-  SetDword(std::string(kComponents) + "\\SVNDIS", "RemoveError", 1205);
+  const uint32_t refusal = 1205;
+  SetValue(std::string(kComponents) + "\\SVNDIS", "RemoveError", svp::kRegDword, &refusal, 4);
   ASSERT_EQ(0u, SvLoadNetSetupLibrary());
   ASSERT_TRUE(svp::Net().IsLoaded());
 

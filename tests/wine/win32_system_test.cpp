@@ -53,11 +53,6 @@ TEST_F(Win32System, VersionRecordOfTheNtPlatform) {
   EXPECT_EQ(0u, wrong.major);
 }
 
-TEST_F(Win32System, TheProcessTokenListsTheAdministrators) {
-  // The Wine user is a member of BUILTIN\Administrators.
-  EXPECT_TRUE(svp::Sys().IsUserAdmin());
-}
-
 TEST_F(Win32System, CommandLineArgumentsFollowTheProgramName) {
   EXPECT_EQ("/SILENT /L", svp::Win32CommandLineArgs("\"C:\\Program Files\\KITPURGE.EXE\"  /SILENT /L"));
   EXPECT_EQ("-NOCOPY  x", svp::Win32CommandLineArgs("KITPURGE.EXE\t -NOCOPY  x"));
