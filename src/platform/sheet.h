@@ -40,6 +40,11 @@ enum : int {
   kPsnQueryCancel = -209,
 };
 
+// What a page answers a notification: go on with it, stay on the page (a
+// refused activation, leaving or move), or keep the sheet open (Cancel
+// refused).  Next and Back may also answer the template id to move to.
+constexpr intptr_t kPsnGoOn = 0, kPsnStay = -1, kPsnKeepOpen = 1;
+
 // PSM_SETWIZBUTTONS state bits.
 enum : uint32_t {
   kWizBack = 1,

@@ -36,22 +36,24 @@ void CSvWizardPage::OnHelp() { wizard_->OnHelp(); }
 intptr_t CSvWizardPage::OnKillActive() {
   UpdateData(true);
   // Leaving backwards never validates: the user may always go back.
-  if (wizard_->IsGoingBack()) return 0;
-  return Validate(true) == kSvPageValid ? 0 : -1;
+  if (wizard_->IsGoingBack()) return svp::kPsnGoOn;
+  return Validate(true) == kSvPageValid ? svp::kPsnGoOn : svp::kPsnStay;
 }
 
 intptr_t CSvWizardPage::OnSetActive() {
   wizard_->SetCurrentPage(this);
   UpdateData(false);
   wizard_->UpdateButtons(true);
-  return 0;
+  return svp::kPsnGoOn;
 }
 
-intptr_t CSvWizardPage::OnQueryCancel() { return wizard_->OnCancel() ? 1 : 0; }
+intptr_t CSvWizardPage::OnQueryCancel() {
+  return wizard_->OnCancel() ? svp::kPsnKeepOpen : svp::kPsnGoOn;
+}
 
 intptr_t CSvWizardPage::OnWizardBack() { return wizard_->OnWizardBack(); }
 
-intptr_t CSvWizardPage::OnFinishing() { return 0; }
+intptr_t CSvWizardPage::OnFinishing() { return svp::kPsnGoOn; }
 
 intptr_t CSvWizardPage::OnWizardNext() { return wizard_->OnWizardNext(); }
 
@@ -69,28 +71,28 @@ intptr_t CSvWizardPage::OnNotify(uint32_t, int code) {
       return OnWizardBack();
     case svp::kPsnHelp:
       OnHelp();
-      return 0;
+      return svp::kPsnGoOn;
     case svp::kPsnReset:
       wizard_->OnReset();
-      return 0;
+      return svp::kPsnGoOn;
     case svp::kPsnKillActive:
       return OnKillActive();
     case svp::kPsnSetActive:
       return OnSetActive();
     default:
-      return 0;
+      return svp::kPsnGoOn;
   }
 }
 
 intptr_t CSvWizardPage::OnWizardFinish() {
   UpdateData(true);
-  // Non-zero keeps the sheet open on this page.
+  // Any answer but kPsnGoOn keeps the sheet open: on this page when refused.
   if (Validate(true) != kSvPageValid) return templateId_;
   for (CSvWizardPage* page : wizard_->GetPages()) page->OnFinishing();
   // The removal runs from the message loop, not inside the notification,
   // so the sheet stays on screen while it works.
   if (window_ != 0) svp::Sheets().PostFinishMessage(window_);
-  return 0xFFFF;
+  return kSvFinishPosted;
 }
 
 bool CSvWizardPage::OnInitDialog() {

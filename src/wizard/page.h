@@ -20,6 +20,10 @@ enum : uint32_t { kSvPanelBitmapId = 105, kSvPanelControlId = 7000 };
 // Results of Validate.
 enum : int { kSvPageInvalid = 0, kSvPageValid = 1 };
 
+// Finish's answer once the removal is posted: not kPsnGoOn, so the sheet
+// stays on screen while the removal runs.
+enum : intptr_t { kSvFinishPosted = 0xFFFF };
+
 class CSvWizardPage : public CSvObject, public svp::ISheetPage {
  public:
   SV_DECLARE_RUNTIME_CLASS(CSvWizardPage)

@@ -212,14 +212,14 @@ intptr_t CSvOldVersionPage::OnSetActive() {
   // version's removal is not offered.
   wizard_->EnableCancel(false);
   wizard_->PostButtons(svp::kWizBack);
-  return 0;
+  return svp::kPsnGoOn;
 }
 
 intptr_t CSvOldVersionPage::OnKillActive() {
   CSvWizardPage::OnKillActive();
   wizard_->EnableCancel(true);
   wizard_->UpdateButtons(true);
-  return 0;
+  return svp::kPsnGoOn;
 }
 
 bool CSvOldVersionPage::OnCommand(uint32_t id) {

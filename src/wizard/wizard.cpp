@@ -127,7 +127,7 @@ void CSvWizard::OnHelp() {}
 
 intptr_t CSvWizard::OnWizardBack() {
   goingBack_ = 1;
-  return prev_ != nullptr ? prev_->GetTemplateId() : -1;
+  return prev_ != nullptr ? prev_->GetTemplateId() : svp::kPsnStay;
 }
 
 intptr_t CSvWizard::Finish() {
@@ -137,7 +137,7 @@ intptr_t CSvWizard::Finish() {
 
 intptr_t CSvWizard::OnWizardNext() {
   goingBack_ = 0;
-  return next_ != nullptr ? next_->GetTemplateId() : -1;
+  return next_ != nullptr ? next_->GetTemplateId() : svp::kPsnStay;
 }
 
 void CSvWizard::OnOldVersionYes() {}

@@ -125,7 +125,7 @@ intptr_t MemorySheetHost::Notify(size_t index, int code) {
 
 bool MemorySheetHost::SetCurSel(int index) {
   if (index < 0 || static_cast<size_t>(index) >= sheetPages_.size()) return false;
-  if (active_ >= 0 && Notify(static_cast<size_t>(active_), kPsnKillActive) != 0) return false;
+  if (active_ >= 0 && Notify(static_cast<size_t>(active_), kPsnKillActive) != kPsnGoOn) return false;
   PageEntry* entry = Entry(sheetPages_[static_cast<size_t>(index)]);
   if (entry == nullptr) return false;
   if (entry->window == 0) {
@@ -148,27 +148,27 @@ bool MemorySheetHost::SetCurSelId(WindowHandle sheet, uint16_t templateId) {
 void MemorySheetHost::DoNext() {
   if (active_ < 0 || ended_) return;
   intptr_t result = Notify(static_cast<size_t>(active_), kPsnWizNext);
-  if (result == -1) return;
-  int target = result == 0 ? active_ + 1 : IndexOfTemplate(static_cast<uint16_t>(result));
+  if (result == kPsnStay) return;
+  int target = result == kPsnGoOn ? active_ + 1 : IndexOfTemplate(static_cast<uint16_t>(result));
   SetCurSel(target);
 }
 
 void MemorySheetHost::DoBack() {
   if (active_ < 0 || ended_) return;
   intptr_t result = Notify(static_cast<size_t>(active_), kPsnWizBack);
-  if (result == -1) return;
-  int target = result == 0 ? active_ - 1 : IndexOfTemplate(static_cast<uint16_t>(result));
+  if (result == kPsnStay) return;
+  int target = result == kPsnGoOn ? active_ - 1 : IndexOfTemplate(static_cast<uint16_t>(result));
   SetCurSel(target);
 }
 
 void MemorySheetHost::DoFinish() {
   if (active_ < 0 || ended_) return;
-  if (Notify(static_cast<size_t>(active_), kPsnWizFinish) == 0) ended_ = true;
+  if (Notify(static_cast<size_t>(active_), kPsnWizFinish) == kPsnGoOn) ended_ = true;
 }
 
 void MemorySheetHost::DoCancel() {
   if (active_ < 0 || ended_) return;
-  if (Notify(static_cast<size_t>(active_), kPsnQueryCancel) != 0) return;
+  if (Notify(static_cast<size_t>(active_), kPsnQueryCancel) != kPsnGoOn) return;
   for (size_t i = 0; i < sheetPages_.size(); ++i) Notify(i, kPsnReset);
   ended_ = true;
 }
