@@ -272,9 +272,11 @@ sv_sample_log() {
 }
 
 # reg query output of the sample's keys, normalised: "KEY <path>" and
-# "VAL <path>|<name>|<data>" lines.
+# "VAL <path>|<name>|<data>" lines.  A probe that did not run to its end
+# would show every key as absent: it is run again, and fails loudly after
+# three tries.
 sv_sample_registry() {
-  local bat
+  local bat out="" try
   bat=$(sv_upath "$SV_KIT")/probe.cmd
   mkdir -p "$(dirname "$bat")"
   {
@@ -287,8 +289,17 @@ sv_sample_registry() {
       "HKLM\\$SV_ENV" 'HKLM\SOFTWARE\NetSetupStandIn' 'HKLM\SOFTWARE\SocketsCleanupStandIn'; do
       printf 'reg query "%s" /s 2>nul\r\n' "$k"
     done
+    printf 'echo SV-PROBE-END\r\n'
   } >"$bat"
-  { sv_wine cmd /c 'C:\SVKIT\probe.cmd' 2>/dev/null || true; } | tr -d '\r' | awk '
+  for try in 1 2 3; do
+    out=$({ sv_wine cmd /c 'C:\SVKIT\probe.cmd' 2>"$bat.err" || true; } | tr -d '\r')
+    grep -qx 'SV-PROBE-END' <<<"$out" && break
+    echo "registry probe $try did not reach its end: $(head -c 300 "$bat.err")" >&2
+    out=""
+  done
+  rm -f "$bat" "$bat.err"
+  [ -n "$out" ] || return 1
+  awk '
     /^HKEY_/ {
       key = $0
       sub(/^HKEY_LOCAL_MACHINE/, "HKLM", key); sub(/^HKEY_CURRENT_USER/, "HKCU", key)
@@ -300,8 +311,7 @@ sv_sample_registry() {
       data = ""
       for (i = 3; i <= n; i++) data = data (i > 3 ? "    " : "") parts[i]
       print "VAL " key "|" parts[1] "|" data
-    }'
-  rm -f "$bat"
+    }' <<<"$out"
 }
 
 # One "item<TAB>state" line per item of the sample installation.
