@@ -16,7 +16,6 @@ class FileOpsTest : public PhaseFixture {
   CSvFile Copy(const char* name, uint32_t flags) {
     return CSvFile(name, name, &source_, &dest_, nullptr, flags, 0);
   }
-  CSvFile Delete(const char* name) { return CSvFile(name, "", &dest_, nullptr, nullptr, 0, 0); }
 };
 
 TEST_F(FileOpsTest, PathsJoinLocationAndNameWithOneBackslash) {
