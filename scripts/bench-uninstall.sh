@@ -17,20 +17,13 @@ src=$PWD
 rounds=${BENCH_ROUNDS:-3}
 
 scripts/ensure-tools.sh
-# The 32-bit program as shipped; the 64-bit build where 32-bit code cannot run.
-preset=${BENCH_PRESET:-win32}
-if [ "$preset" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "32-bit programs cannot run on this machine: timing the 64-bit build" >&2
-  preset=win64
-fi
-export SV_WINEARCH=$preset
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j"$(nproc)" >/dev/null
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$(nproc)" >/dev/null
 
-export SV_BIN=$src/build/$preset/bin SV_SRC=$src
+export SV_BIN=$src/build/win32/bin SV_SRC=$src
 source scripts/wine/lib.sh
 source scripts/wine/sample.sh
-root=$src/build/$preset/wine
+root=$src/build/win32/wine
 # BENCH_DIR puts the prefix elsewhere, e.g. on a tmpfs to leave the disk's
 # flush time out and compare the programs' own work.
 work=${BENCH_DIR:-$root/bench}
@@ -40,10 +33,12 @@ mkdir -p "$work"
 sv_new_prefix "$WINEPREFIX" "$root/template" >/dev/null
 sv_start_display
 cleanup() {
-  timeout 20 "$SV_WINESERVER" -w 2>/dev/null || "$SV_WINESERVER" -k 2>/dev/null || true
+  wine_wait 20 2>/dev/null || true
+  sv_server_stop
   sv_stop_display
 }
 trap cleanup EXIT
+sv_server_start
 
 kit=$(cpath 'C:\SVKIT')
 product=$(cpath 'C:\SV32')

@@ -14,31 +14,28 @@ root=$PWD
 scripts/ensure-tools.sh
 
 jobs=$(nproc)
-# The program ships as 32-bit; a kernel that runs no 32-bit code cannot start
-# 32-bit Wine, and the demo then shows the 64-bit build.
-preset=win32
-/usr/lib/wine/wine --version >/dev/null 2>&1 || preset=win64
-export SV_WINEARCH=$preset
-echo "== Building (native and $preset)"
+echo "== Building (native and the 32-bit programs as shipped)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs" >/dev/null
-cmake --preset $preset >/dev/null
-cmake --build --preset $preset -j"$jobs" >/dev/null
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$jobs" >/dev/null
 
 source scripts/wine/lib.sh
-export SV_BIN=$root/build/$preset/bin SV_SRC=$root
+export SV_BIN=$root/build/win32/bin SV_SRC=$root
 source scripts/wine/sample.sh
 sv_sample_tools
 work=$root/build/demo
 export WINEPREFIX=$work/prefix
-echo "== A fresh Wine workstation in $WINEPREFIX"
-sv_new_prefix "$WINEPREFIX" "$root/build/$preset/wine/template"
+echo "== A fresh 32-bit Windows NT 4.0 workstation in $WINEPREFIX"
+sv_new_prefix "$WINEPREFIX" "$root/build/win32/wine/template"
 sv_start_display
 cleanup() {
-  timeout 20 "$SV_WINESERVER" -w 2>/dev/null || "$SV_WINESERVER" -k 2>/dev/null || true
+  wine_wait 20 2>/dev/null || true
+  sv_server_stop
   sv_stop_display
 }
 trap cleanup EXIT
+sv_server_start
 [ -n "$SV_XVFB_PID" ] && echo "   (no usable display: using a private virtual one, $DISPLAY)"
 
 echo "== Installing the sample SOLVANE 32 (kit in C:\\SVKIT, product in C:\\SV32)"

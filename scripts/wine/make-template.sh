@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # make-template.sh <dir>: the Wine prefix that every test copies, made once
-# per build tree (and again when Wine changes), with Windows version NT 4.0
-# and the architecture SV_WINEARCH (see lib.sh).  Safe to call from tests that
+# per build tree (and again when Wine changes): 32-bit, Windows version NT 4.0.  Safe to call from tests that
 # run at the same time: the first one makes it, the others wait.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,7 +13,7 @@ flock 9
 
 # Adding or removing a Wine package (wine32, wine64) leaves the version as it
 # was, but a prefix made before it updates itself slowly at every start.
-want="$("$SV_WINE" --version) $(dpkg-query -W -f '${Package}=${Version} ' wine32 wine64 libwine 2>/dev/null) $SV_WINEARCH nt40 template 3"
+want="$("$SV_WINE" --version) $(dpkg-query -W -f '${Package}=${Version} ' wine32 wine64 libwine 2>/dev/null) win32 nt40 template 4"
 if [ -f "$dir/.sv-template" ] && [ "$(cat "$dir/.sv-template")" = "$want" ]; then
   exit 0
 fi
@@ -26,7 +25,11 @@ export WINEPREFIX=$tmp
 # No display: nothing needs one, and wineboot's progress window stays away.
 (
   unset DISPLAY
-  "$SV_WINE" wineboot -i >"$tmp.log" 2>&1 || { cat "$tmp.log" >&2; exit 1; }
+  if ! "$SV_WINE" wineboot -i >"$tmp.log" 2>&1; then
+    cat "$tmp.log" >&2
+    echo "32-bit Wine does not run here: scripts/ensure-tools.sh sets it up" >&2
+    exit 1
+  fi
   # The workstation the program is for.
   "$SV_WINE" reg add 'HKCU\Software\Wine' /v Version /d nt40 /f >/dev/null
   # Windows without a window manager close at once instead of after 2 s.

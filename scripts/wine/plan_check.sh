@@ -63,8 +63,7 @@ sv_plan_journal() {
 # Stops the agent that holds SVCORE.DLL, if it runs.
 sv_plan_release() {
   if [ -n "${SV_SAMPLE_HOLD_PID:-}" ]; then
-    kill "$SV_SAMPLE_HOLD_PID" 2>/dev/null || true
-    wait "$SV_SAMPLE_HOLD_PID" 2>/dev/null || true
+    sv_sample_release
     SV_SAMPLE_HOLD_PID=
   fi
 }

@@ -26,7 +26,7 @@ name=${name%.*}
 
 export SV_SRC=${SV_SRC:-$(cd "$here/../.." && pwd)}
 case $prog in
-  *.sh) export SV_BIN=${SV_BIN:-$SV_SRC/build/win64/bin} ;;
+  *.sh) export SV_BIN=${SV_BIN:-$SV_SRC/build/win32/bin} ;;
   *) export SV_BIN=${SV_BIN:-$(dirname "$prog")} ;;
 esac
 root=${SV_WINE_ROOT:-$SV_BIN/../wine}
@@ -46,11 +46,8 @@ fi
 
 # After a failure nothing of the prefix is worth waiting for.
 cleanup() {
-  if [ "${1:-1}" = 0 ]; then
-    timeout 20 "$SV_WINESERVER" -w 2>/dev/null || "$SV_WINESERVER" -k 2>/dev/null
-  else
-    "$SV_WINESERVER" -k 2>/dev/null
-  fi
+  [ "${1:-1}" = 0 ] && wine_wait 20 2>/dev/null
+  sv_server_stop
   sv_stop_display
 }
 trap 'cleanup 1; exit 1' INT TERM
@@ -58,8 +55,13 @@ trap 'cleanup 1; exit 1' INT TERM
 if ! sv_start_display; then
   exit 1
 fi
+if ! sv_server_start; then
+  echo "run-test: the prefix's wineserver did not start" >&2
+  cleanup 1
+  exit 1
+fi
 
-export -f sv_wine wine_wait winpath cpath uidriver sv_install sv_reg
+export -f sv_wine sv_wine_pids sv_wine_busy wine_wait sv_server_start sv_server_stop sv_session_end winpath cpath uidriver sv_install sv_reg
 # The output goes to a file rather than a pipe: Wine's own processes inherit
 # it and may outlive the test.
 output=$run/output.txt

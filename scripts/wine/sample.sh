@@ -6,6 +6,7 @@
 #   sv_sample_tools               builds HOLDFILE.EXE into $SV_BIN when missing
 #   sv_sample_stage               the kit in C:\SVKIT and the installed product
 #   sv_sample_hold                starts the product's agent holding SVCORE.DLL
+#   sv_sample_release             ends the agent
 #   sv_sample_run [switches...]   starts KITPURGE.EXE in the background
 #                                 (SV_SAMPLE_PID)
 #   sv_sample_snapshot <file>     the state of every item, one "item<TAB>state" line
@@ -230,17 +231,24 @@ sv_sample_stage() {
 }
 
 # The product's agent keeps SVCORE.DLL open without sharing until Windows
-# ends the session.
+# ends the session, or sv_sample_release ends it.
 sv_sample_hold() {
   sv_wine 'C:\SVKIT\HOLDFILE.EXE' "$SV_PRODUCT\\SVCORE.DLL" &
   SV_SAMPLE_HOLD_PID=$!
   local i
   for i in $(seq 1 100); do
-    if pgrep -f 'HOLDFILE.EXE' >/dev/null; then sleep 0.5; return 0; fi
+    if [ -n "$(sv_wine_pids HOLDFILE.EXE)" ]; then sleep 0.5; return 0; fi
     sleep 0.1
   done
   echo "the agent did not start" >&2
   return 1
+}
+
+sv_sample_release() {
+  local pids
+  pids=$(sv_wine_pids HOLDFILE.EXE)
+  [ -z "$pids" ] || kill $pids 2>/dev/null || true
+  wait "${SV_SAMPLE_HOLD_PID:-}" 2>/dev/null || true
 }
 
 sv_sample_run() {

@@ -3,7 +3,8 @@
 # Sourced after lib.sh.
 #
 #   sv_prefix_snapshot <file>       writes the snapshot of $WINEPREFIX (ends
-#                                   Wine first, so that the registry is saved)
+#                                   the session first, so that the registry
+#                                   is saved, and starts a new one after)
 #   sv_prefix_diff <before> <after> "- item", "+ item" and "~ item" lines
 #
 # Items: "F C:\PATH", "D C:\PATH", "K HKLM\KEY", "V HKLM\KEY\\NAME", upper
@@ -60,7 +61,7 @@ sv_prefix_reg() {  # <file> <root name>
 
 sv_prefix_snapshot() {  # <file>
   local out=$1
-  timeout 30 "$SV_WINESERVER" -w 2>/dev/null || true
+  sv_session_end 30
   {
     (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -type d -printf 'D %p\n' &&
       find . -type f -print0 | xargs -0 -r sha1sum | mawk '{ print "F " substr($0, 43) "\t" $1 }') |
@@ -79,6 +80,7 @@ sv_prefix_snapshot() {  # <file>
       -e '^[KV] HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\\(PERFLIB\|NETWORKCARDS\)' \
       -e '^[KV] HKLM\\SOFTWARE\\MICROSOFT\\\(RPC\|CRYPTOGRAPHY\)' |
     sort -u >"$out"
+  sv_server_start
 }
 
 sv_prefix_diff() {  # <before> <after>

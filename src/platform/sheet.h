@@ -98,8 +98,7 @@ class ISheetFrame {
 
 // The page record a page handle is made from.
 struct SheetPageRecord {
-  // 48 on the 32-bit design this follows; the platform uses its own record
-  // size (larger on 64-bit Windows) and keeps this field for reference.
+  // 48: the record with the header title and subtitle.
   uint32_t size = 48;
   uint32_t flags = 0;
   uint16_t templateId = 0;
@@ -108,8 +107,7 @@ struct SheetPageRecord {
 
 // The sheet header.
 struct SheetHeader {
-  // 52 for the full header, 40 for the older, shorter one (32-bit sizes; the
-  // platform maps them onto its own full and version-1 record sizes).
+  // 52 for the full header, 40 for the older, shorter one.
   uint32_t size = 52;
   uint32_t flags = 0x420;  // wizard | modeless
   std::string caption;

@@ -13,7 +13,7 @@ sv_sample_tools
 # #time lines are Wine's and left out; paths in upper case.
 snapshot() {
   local out=$1
-  wine_wait
+  sv_session_end
   {
     (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 \( -type d -printf 'D %P\n' \) -o \
       \( -type f -printf 'F %P\t%s\t%T@\n' \) -o \( -type l -printf 'L %P\n' \))
@@ -36,6 +36,7 @@ snapshot() {
       ' "$WINEPREFIX/$f"
     done
   } | tr '[:lower:]' '[:upper:]' | LC_ALL=C sort -u >"$out"
+  sv_server_start
 }
 
 # What the kit and the removal sequence name, as extended regular

@@ -13,7 +13,7 @@ wait "$SV_SAMPLE_PID"
 sv_sample_log | tail -n 3 | tr '\n' '|' | grep -qxF "$(tr '\n' '|' <<<"$SV_SAMPLE_LOG_END")" ||
   sv_fail "log end: $(sv_sample_log | tail -n 3)"
 sv_sample_log | grep -qF 'Setup will reboot the system.' && sv_fail "10057 logged after No"
-pgrep -f HOLDFILE.EXE >/dev/null || sv_fail "Windows was restarted"
+[ -n "$(sv_wine_pids HOLDFILE.EXE)" ] || sv_fail "Windows was restarted"
 sv_check_file present 'C:\SV32\SVCORE.DLL'
 
 # The user restarts later: the session ends (the agent with it), then the

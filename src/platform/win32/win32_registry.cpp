@@ -5,14 +5,8 @@ namespace win32 {
 
 namespace {
 
-// The interface names the predefined roots by their 32-bit values; on 64-bit
-// Windows the handles are those values sign-extended.
-HKEY ToHkey(RegKey key) {
-  if (key >= 0x80000000u && key <= 0x800000FFu) {
-    return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(static_cast<uint32_t>(key))));
-  }
-  return reinterpret_cast<HKEY>(key);
-}
+// The interface names the predefined roots by their values as handles.
+HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 

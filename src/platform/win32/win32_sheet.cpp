@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstddef>
 #include <vector>
 
 #undef LoadBitmap
@@ -23,6 +24,12 @@ HWND g_sheet = nullptr;
 ISheetFrame* g_frame = nullptr;
 WNDPROC g_sheetProc = nullptr;
 HHOOK g_hook = nullptr;
+
+// The core's page and header records carry the sizes of these structures.
+static_assert(sizeof(PROPSHEETPAGEA_V2) == 48, "the page record with header texts");
+static_assert(sizeof(PROPSHEETHEADERA) == 52 &&
+                  offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PFNPROPSHEETCALLBACK) == 40,
+              "the full and the version-1 sheet header");
 
 HWND ToWindow(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
@@ -164,9 +171,7 @@ uint32_t Win32SheetHost::GetCommonControlsVersion() {
 
 PageHandle Win32SheetHost::CreatePage(const SheetPageRecord& record) {
   PROPSHEETPAGEA page = {};
-  // The 48-byte record of the 32-bit design is the version-2 layout; on
-  // 64-bit Windows the same layout is larger, so its real size is given.
-  page.dwSize = PROPSHEETPAGEA_V2_SIZE;
+  page.dwSize = record.size;
   page.dwFlags = record.flags;
   page.hInstance = ::GetModuleHandleA(nullptr);
   page.pszTemplate = MAKEINTRESOURCEA(record.templateId);
@@ -181,8 +186,7 @@ WindowHandle Win32SheetHost::CreateSheet(const SheetHeader& header, ISheetFrame*
     pages.push_back(reinterpret_cast<HPROPSHEETPAGE>(header.pages[i]));
 
   PROPSHEETHEADERA sheet = {};
-  // 52 and 40 are the 32-bit sizes of the full and the version-1 header.
-  sheet.dwSize = header.size == 52 ? sizeof(PROPSHEETHEADERA) : PROPSHEETHEADERA_V1_SIZE;
+  sheet.dwSize = header.size;
   sheet.dwFlags = header.flags;
   sheet.hwndParent = nullptr;
   sheet.hInstance = ::GetModuleHandleA(nullptr);

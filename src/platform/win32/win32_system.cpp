@@ -107,11 +107,8 @@ bool System::RestartWindows() {
 
 uint32_t System::StartProcess(const std::string& applicationName, uint32_t creationFlags) {
   // An otherwise empty start-up record of 68 bytes, the size that the
-  // Sockets clean-up is started with.  (The 64-bit build, made only to run
-  // the Wine tests where 32-bit code cannot run, passes its own 104 bytes.)
-#ifndef _WIN64
+  // Sockets clean-up is started with.
   static_assert(sizeof(STARTUPINFOA) == 68, "STARTUPINFOA of 32-bit Windows");
-#endif
   STARTUPINFOA startup;
   std::memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
