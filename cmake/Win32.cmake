@@ -214,3 +214,27 @@ foreach(probe platform sheet)
     PASS_REGULAR_EXPRESSION "name macros are defined")
 endforeach()
 
+# --- The release ------------------------------------------------------------------
+# What reaches a workstation: the two programs and the administrators' text,
+# in one archive, and nothing else (no stand-in, no test tool).
+# scripts/release.sh copies it to dist/; release.archive checks it.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/res/kitpurge.rc _fileversion REGEX "^FILEVERSION ")
+string(REGEX REPLACE "^FILEVERSION ([0-9]+),([0-9]+),([0-9]+),([0-9]+).*" "\\1.\\2.\\3.\\4"
+  SV_VERSION "${_fileversion}")
+set(SV_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
+set(SV_RELEASE_ZIP ${SV_RELEASE_DIR}/kitpurge-${SV_VERSION}.zip)
+configure_file(${CMAKE_SOURCE_DIR}/release/README.TXT ${SV_RELEASE_DIR}/text/README.TXT
+  @ONLY NEWLINE_STYLE CRLF)
+add_custom_command(OUTPUT ${SV_RELEASE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${SV_RELEASE_DIR}/files
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SV_RELEASE_DIR}/files
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:kitpurge> $<TARGET_FILE:kitplan>
+    ${SV_RELEASE_DIR}/text/README.TXT ${SV_RELEASE_DIR}/files/
+  COMMAND ${CMAKE_COMMAND} -E chdir ${SV_RELEASE_DIR}/files
+    ${CMAKE_COMMAND} -E tar cf ${SV_RELEASE_ZIP} --format=zip KITPURGE.EXE KITPLAN.EXE README.TXT
+  DEPENDS kitpurge kitplan ${SV_RELEASE_DIR}/text/README.TXT
+  COMMENT "The release archive kitpurge-${SV_VERSION}.zip")
+add_custom_target(release ALL DEPENDS ${SV_RELEASE_ZIP})
+add_test(NAME release.archive COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/release_test.sh
+  ${CMAKE_COMMAND} ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/src/platform/win32/imports.txt
+  ${SV_RELEASE_ZIP} $<TARGET_FILE:kitpurge> $<TARGET_FILE:kitplan>)
