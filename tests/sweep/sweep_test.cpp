@@ -92,6 +92,7 @@ struct RunResult {
   std::vector<std::string> problems;
   uint64_t injected = 0;
   std::map<std::string, uint64_t> counts;
+  std::vector<svp::MemoryCall> changes;  // the changing calls, in order
 };
 
 // The error each call fails with: what the system reports for it in the field.
@@ -104,18 +105,12 @@ uint32_t ErrorFor(const std::string& call) {
   return 5;
 }
 
-// A silent uninstall of the sample workstation, from start-up to the end of
-// the message loop and the restart, with one planned fault.
-RunResult Uninstall(const Fault& fault) {
+// Runs KITPURGE.EXE once on the platform, from start-up to the end of its
+// message loop, as the unattended user of a silent run, and ends its
+// process.  The faults planned before the call apply.
+RunResult RunProgram(svp::MemoryPlatform& platform) {
   RunResult run;
-  svp::InstalledMemoryPlatform platform;
   svp::MemorySheetHost& sheets = platform.sheets();
-  svp::SetMemoryFailureReporter(
-      [&run](const std::string& what) { run.problems.push_back("platform: " + what); });
-  sample::Stage(platform);
-  platform.system().SetCommandLine("/SILENT");
-  const State before = Capture(platform);
-
   // A run that keeps asking has not ended.
   int boxes = 0;
   platform.ui().SetResponder([&boxes](const svp::MemoryUserInterface::ShownBox& box) {
@@ -132,11 +127,8 @@ RunResult Uninstall(const Fault& fault) {
       std::abort();
     }
   });
+  platform.ui().ClearBoxes();
   platform.dialogs().QueueVersionAnswer(1);
-
-  platform.faults().Clear();
-  if (fault.nth != 0)
-    platform.faults().Fail(fault.call, fault.nth, ErrorFor(fault.call), fault.fromThenOn);
   {
     CSetupApp app;
     if (app.InitInstance()) {
@@ -157,25 +149,56 @@ RunResult Uninstall(const Fault& fault) {
   SvCloseLog();
   run.injected = platform.faults().Injected();
   for (const auto& [call, count] : platform.faults().Counts()) run.counts[call] = count;
+  run.changes = platform.faults().Changes();
   platform.faults().Clear();
 
   if (platform.files().OpenHandleCount() != 0) run.problems.push_back("a file handle is open");
   if (platform.registry().OpenKeyCount() != 0) run.problems.push_back("a registry key is open");
-  const std::string log = platform.files().ReadFile("C:\\SVSETUP.LOG");
-  if (!WholeLines(log)) run.problems.push_back("the log has a broken line");
+  if (!WholeLines(platform.files().ReadFile("C:\\SVSETUP.LOG")))
+    run.problems.push_back("the log has a broken line");
   for (const auto& box : platform.ui().boxes()) {
     run.boxes.push_back(box.text);
     if (box.text == kFailed) run.outcome = "10005";
     if (StartsWith(box.text, kRestart)) run.outcome = "10006";
   }
   if (run.outcome.empty()) run.outcome = "no final message";
-  for (const std::string& item : Unnamed(before, Capture(platform)))
-    run.problems.push_back("changed outside the kit: " + item);
-  platform.Restart();
-  for (const std::string& item : Unnamed(before, Capture(platform)))
-    run.problems.push_back("after the restart, changed outside the kit: " + item);
+  platform.EndProcess();
+  return run;
+}
 
-  svp::SetMemoryFailureReporter(nullptr);
+// The sample workstation as the installer left it, for a silent uninstall.
+struct SampleWorkstation {
+  svp::InstalledMemoryPlatform platform;
+  State before;
+  explicit SampleWorkstation(std::vector<std::string>* problems) {
+    svp::SetMemoryFailureReporter(
+        [problems](const std::string& what) { problems->push_back("platform: " + what); });
+    sample::Stage(platform);
+    platform.system().SetCommandLine("/SILENT");
+    before = Capture(platform);
+  }
+  ~SampleWorkstation() { svp::SetMemoryFailureReporter(nullptr); }
+  // What changed that the kit and the removal sequence do not name, now and
+  // after the restart that follows.
+  void CheckNamed(const std::string& when, std::vector<std::string>* problems) {
+    for (const std::string& item : Unnamed(before, Capture(platform)))
+      problems->push_back(when + ", changed outside the kit: " + item);
+  }
+};
+
+// A silent uninstall of the sample workstation with one planned fault.
+RunResult Uninstall(const Fault& fault) {
+  std::vector<std::string> problems;
+  SampleWorkstation station(&problems);
+  svp::MemoryPlatform& platform = station.platform;
+  platform.faults().Clear();
+  if (fault.nth != 0)
+    platform.faults().Fail(fault.call, fault.nth, ErrorFor(fault.call), fault.fromThenOn);
+  RunResult run = RunProgram(platform);
+  station.CheckNamed("at the end", &problems);
+  platform.Restart();
+  station.CheckNamed("after the restart", &problems);
+  run.problems.insert(run.problems.end(), problems.begin(), problems.end());
   return run;
 }
 
