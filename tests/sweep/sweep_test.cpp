@@ -181,8 +181,7 @@ struct SampleWorkstation {
     before = Capture(platform);
   }
   ~SampleWorkstation() { svp::SetMemoryFailureReporter(nullptr); }
-  // What changed that the kit and the removal sequence do not name, now and
-  // after the restart that follows.
+  // Reports what has changed that the kit and the removal sequence do not name.
   void CheckNamed(const std::string& when, std::vector<std::string>* problems) {
     for (const std::string& item : Unnamed(before, Capture(platform)))
       problems->push_back(when + ", changed outside the kit: " + item);
@@ -411,7 +410,7 @@ TEST_P(CrashSweep, EveryCutPointResumesToTheCleanRunsEnd) {
       ++listed[d.what];
     }
     EXPECT_EQ(Sorted(questions), Sorted(r.second.boxes)) << where << why;
-    EXPECT_EQ(Sorted(items), r.differences) << where << why;
+    EXPECT_EQ(Sorted(items), Sorted(r.differences)) << where << why;
     if (why.empty()) {
       ++converged;
       continue;
