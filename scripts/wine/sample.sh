@@ -5,6 +5,8 @@
 #
 #   sv_sample_tools               builds HOLDFILE.EXE into $SV_BIN when missing
 #   sv_sample_stage               the kit in C:\SVKIT and the installed product
+#   sv_sample_bulk <count>        <count> more files of the product, with their
+#                                 DELETE records in the kit
 #   sv_sample_hold                starts the product's agent holding SVCORE.DLL
 #   sv_sample_release             ends the agent
 #   sv_sample_run [switches...]   starts KITPURGE.EXE in the background
@@ -228,6 +230,27 @@ sv_sample_stage() {
   sv_sample_regfile >"$kit/install.reg"
   sv_wine regedit /S 'C:\SVKIT\install.reg' || return 1
   rm -f "$kit/install.reg"
+}
+
+# More of the product, after sv_sample_stage: <count> files in folders of a
+# hundred under C:\SV32\BULK, each with its DELETE record at the end of the
+# kit (so the file phase takes them first).
+sv_sample_bulk() {
+  local count=$1 product d i dir file names
+  product=$(sv_upath "$SV_PRODUCT")
+  for ((i = 0; i < count; i++)); do
+    printf 'DELETE,F%04d.DAT,{LDID_SV}\\BULK\\D%02d,_REQUIRED,0,0\r\n' "$i" $((i / 100))
+  done >>"$(sv_upath "$SV_KIT\\KITPURGE.DAT")"
+  for ((d = 0; d * 100 < count; d++)); do
+    printf -v dir '%s/BULK/D%02d' "$product" "$d"
+    mkdir -p "$dir"
+    names=()
+    for ((i = d * 100; i < count && i < (d + 1) * 100; i++)); do
+      printf -v file '%s/F%04d.DAT' "$dir" "$i"
+      names+=("$file")
+    done
+    printf 'SOLVANE 32 data\r\n' | tee "${names[@]}" >/dev/null
+  done
 }
 
 # The product's agent keeps SVCORE.DLL open without sharing until Windows

@@ -45,6 +45,52 @@ bool HasMark(const std::string& line) {
   return false;
 }
 
+// Lines with a mark are dropped wherever they stand.  Unmarked lines after
+// the first marked one are kept: they are the user's own configuration
+// (added after the product's lines), and dropping them would lose it.
+// A long line arrives in pieces, each judged by itself.  When a piece was
+// written and the piece that ends its line is dropped, the line end is
+// still written: otherwise the user's next line would be glued to it.
+// False when a write failed.
+bool CopyUserLines(CSvTextFile& from, CSvTextFile& to) {
+  std::string piece;
+  bool lineOpen = false;
+  bool written = true;
+  while (from.Gets(&piece, kLinePiece)) {
+    const bool endsLine = !piece.empty() && piece.back() == '\n';
+    if (!HasMark(piece)) {
+      written = to.Puts(piece) && written;
+      lineOpen = !endsLine;
+    } else if (lineOpen && endsLine) {
+      written = to.Puts("\n") && written;
+      lineOpen = false;
+    }
+  }
+  return written;
+}
+
+// Writes the cleaned lines beside `file`, forces them to disk and renames
+// them over it, so that a run cut short (power lost, process ended) leaves
+// either the old file or the new one, never a part: the next run would
+// back up a part and lose the rest.  False, with nothing put in place, when
+// the file is one an in-place rewrite would refuse too (read-only, hidden or
+// system) or the new file cannot be written or renamed.
+bool ReplaceThroughTemporary(CSvTextFile& from, const std::string& file,
+                             const std::string& temporary) {
+  svp::IFileSystem& fs = svp::Fs();
+  const uint32_t attributes = fs.GetFileAttributes(file);
+  if (attributes == svp::kInvalidAttributes ||
+      (attributes & (svp::kAttrReadOnly | svp::kAttrHidden | svp::kAttrSystem)) != 0)
+    return false;
+  CSvTextFile to;
+  if (to.Open(temporary, "w+t") != 0) return false;
+  const bool written = CopyUserLines(from, to) && to.Flush();
+  to.Close();
+  if (written && fs.MoveFileEx(temporary, &file, svp::kMoveReplaceExisting)) return true;
+  fs.DeleteFile(temporary);
+  return false;
+}
+
 }  // namespace
 
 void SvResetAdapterAddresses() {
@@ -111,27 +157,12 @@ uint32_t SvCleanAutoexec() {
   // can be read back, so a backup that cannot be opened leaves it whole.
   CSvTextFile from;
   if (from.Open(backup, "r+t") != 0) return kSvCleanupDone;
+  if (ReplaceThroughTemporary(from, file, system + "\\AUTOEXEC.$$$")) return kSvCleanupDone;
+  // Where the new file could not be put in place, AUTOEXEC.NT is rewritten
+  // in place, as it always was.
   CSvTextFile to;
-  if (to.Open(file, "w+t") != 0) return kSvCleanupDone;
-
-  // Lines with a mark are dropped wherever they stand.  Unmarked lines after
-  // the first marked one are kept: they are the user's own configuration
-  // (added after the product's lines), and dropping them would lose it.
-  // A long line arrives in pieces, each judged by itself.  When a piece was
-  // written and the piece that ends its line is dropped, the line end is
-  // still written: otherwise the user's next line would be glued to it.
-  std::string piece;
-  bool lineOpen = false;
-  while (from.Gets(&piece, kLinePiece)) {
-    const bool endsLine = !piece.empty() && piece.back() == '\n';
-    if (!HasMark(piece)) {
-      to.Puts(piece);
-      lineOpen = !endsLine;
-    } else if (lineOpen && endsLine) {
-      to.Puts("\n");
-      lineOpen = false;
-    }
-  }
+  if (!from.Rewind() || to.Open(file, "w+t") != 0) return kSvCleanupDone;
+  CopyUserLines(from, to);
   return kSvCleanupDone;
 }
 

@@ -110,6 +110,38 @@ TEST_F(CleanupTest, AutoexecLosesMarkedLinesKeepsTheRestAndIsBackedUp) {
       "PATH " + std::string(254, 'x') + "\r\n"
       "lh %SystemRoot%\\system32\\dosx\r\n",
       files().ReadFile("C:\\WINNT\\system32\\AUTOEXEC.NT"));
+  EXPECT_FALSE(files().Exists("C:\\WINNT\\system32\\AUTOEXEC.$$$"));
+}
+
+// Where the cleaned file cannot be renamed over AUTOEXEC.NT, the file is
+// rewritten in place or left alone exactly as an in-place rewrite would.
+TEST_F(CleanupTest, AutoexecThatCannotBeReplacedIsRewrittenInPlaceOrKept) {
+  const std::string file = "C:\\WINNT\\system32\\AUTOEXEC.NT";
+  const std::string backup = "C:\\WINNT\\system32\\AUTOEXEC.SV";
+  const std::string original = "@echo off\r\nSET KSTA=C:\\SV32\r\n";
+  const struct {
+    const char* what;
+    uint32_t attributes;
+    bool inUse;  // by a reader that shares reading and writing, not deletion
+    const char* after;
+  } cases[] = {{"held open", svp::kAttrArchive, true, "@echo off\r\n"},
+               {"read-only", svp::kAttrReadOnly, false, original.c_str()},
+               {"hidden", svp::kAttrHidden, false, original.c_str()}};
+  for (const auto& c : cases) {
+    // The backup takes the file's attributes; a read-only one refuses the
+    // next case's copy.
+    files().SetReadOnly(backup, false);
+    files().DeleteFile(backup);
+    files().WriteFile(file, original);
+    files().SetFileAttributes(file, c.attributes);
+    files().SetInUse(file, c.inUse, svp::kShareRead | svp::kShareWrite);
+    EXPECT_EQ(1u, SvCleanAutoexec()) << c.what;
+    EXPECT_EQ(c.after, files().ReadFile(file)) << c.what;
+    EXPECT_EQ(original, files().ReadFile(backup)) << c.what;
+    EXPECT_FALSE(files().Exists("C:\\WINNT\\system32\\AUTOEXEC.$$$")) << c.what;
+    files().SetInUse(file, false);
+    files().SetFileAttributes(file, svp::kAttrArchive);
+  }
 }
 
 TEST_F(CleanupTest, ProductDirectoriesGoWhenEmptyAndAreMarkedForTheRestartAnyway) {

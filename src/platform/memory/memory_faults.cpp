@@ -63,8 +63,16 @@ bool FaultPlan::Fail(const std::string& call, uint64_t nth, uint32_t error, bool
   return true;
 }
 
+void FaultPlan::CutBefore(uint64_t nth, uint32_t error) {
+  cutAt_ = nth == 0 ? 0 : mutating_ + nth;
+  cutError_ = error;
+}
+
 void FaultPlan::Clear() {
   planned_.clear();
+  changes_.clear();
+  cutAt_ = 0;
+  cut_ = false;
   for (uint64_t& c : counts_) c = 0;
   mutating_ = 0;
   injected_ = 0;
@@ -87,6 +95,12 @@ uint32_t FaultPlan::Check(MemoryCall call, bool mutating) {
   const int id = static_cast<int>(call);
   const uint64_t n = ++counts_[id];
   const uint64_t m = mutating ? ++mutating_ : 0;
+  if (mutating) changes_.push_back(call);
+  if (cutAt_ != 0 && m >= cutAt_) cut_ = true;
+  if (cut_) {
+    ++injected_;
+    return cutError_;
+  }
   if (planned_.empty()) return 0;
   for (const Planned& p : planned_) {
     const uint64_t count = p.call < 0 ? (mutating ? m : 0) : (p.call == id ? n : 0);

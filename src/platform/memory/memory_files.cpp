@@ -1119,6 +1119,11 @@ void MemoryFileSystem::MapNetworkDrive(char letter, const std::string& remote) {
   Resolve(remote, &f, true);
 }
 
+void MemoryFileSystem::EndProcess() {
+  handles_.clear();
+  currentDirectory_ = "C:\\";
+}
+
 std::vector<std::string> MemoryFileSystem::List(const std::string& directory) {
   std::vector<std::string> names;
   Lookup f;

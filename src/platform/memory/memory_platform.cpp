@@ -364,4 +364,12 @@ void MemoryPlatform::Restart() {
   registry_.Restart();
 }
 
+void MemoryPlatform::EndProcess() {
+  files_.EndProcess();
+  registry_.EndProcess();
+  net_.Free();
+  sheets_ = MemorySheetHost();
+  shared_.lastError = 0;
+}
+
 }  // namespace svp

@@ -130,6 +130,9 @@ class MemoryFileSystem : public IFileSystem {
   // Carries out the queued operations in order (a restart of Windows): other
   // programs end, so files are no longer in use.
   void Restart();
+  // The program's process has ended, however: its handles close and the
+  // next program starts in C:\.
+  void EndProcess();
   // Names in a directory (files and directories, sorted without case).
   std::vector<std::string> List(const std::string& directory);
   size_t OpenHandleCount() const { return handles_.size(); }
@@ -218,6 +221,8 @@ class MemoryRegistry : public IRegistry {
   size_t OpenKeyCount() const { return handles_.size(); }
   // A restart: volatile keys are gone.
   void Restart();
+  // The program's process has ended: its keys close.
+  void EndProcess();
 
   struct Node;
 
@@ -425,6 +430,11 @@ class MemoryPlatform {
   Platform Parts();
   // A restart of Windows: pending file operations, volatile keys.
   void Restart();
+  // The program's process has ended, finished or killed: what it held
+  // (handles, keys, the network library, its sheet) is released, and the
+  // next program starts afresh on what it left of the workstation.  The
+  // planned faults and the boxes shown stay for the test to look at.
+  void EndProcess();
 
   MemoryFileSystem& files() { return files_; }
   MemoryRegistry& registry() { return registry_; }

@@ -202,6 +202,8 @@ uint32_t MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, uint3
   return 0;
 }
 
+void MemoryRegistry::EndProcess() { handles_.clear(); }
+
 uint32_t MemoryRegistry::CloseKey(RegKey key) {
   if (IsPredefined(key)) return 0;
   if (handles_.erase(key) == 0) return kErrInvalidHandle;
