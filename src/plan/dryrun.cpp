@@ -340,6 +340,13 @@ class DryRunPlatform::Files : public IFileSystem {
   bool RealBytes(const std::string& path, std::string* bytes) {
     return ReadWholeFile(real_, path, bytes);
   }
+  uint32_t RealAttributesOf(const std::string& path) { return RealAttributes(Upper(path), path); }
+  bool ModelEntries(const std::string& directory, std::vector<DryRunDirEntry>* entries) {
+    if (!model_.IsDirectory(directory)) return false;
+    for (const std::string& name : model_.List(directory))
+      entries->push_back({name, model_.GetFileAttributes(Join(directory, name))});
+    return true;
+  }
   bool ModelBytes(const std::string& path, std::string* bytes) {
     const std::string full = Prepare(path);
     Load(full);
@@ -841,6 +848,15 @@ bool DryRunPlatform::RealString(RegKey root, const std::string& key, const std::
   if (!ReadValue(*real_.reg, root, key, name, &type, value)) return false;
   value->resize(strnlen(value->c_str(), value->size()));
   return true;
+}
+
+uint32_t DryRunPlatform::RealAttributes(const std::string& path) {
+  return files_->RealAttributesOf(path);
+}
+
+bool DryRunPlatform::ModelEntries(const std::string& directory,
+                                  std::vector<DryRunDirEntry>* entries) {
+  return files_->ModelEntries(directory, entries);
 }
 
 DryRunEffect DryRunPlatform::Effect() {

@@ -102,6 +102,11 @@ class DryRunPlatform {
   bool RealString(RegKey root, const std::string& key, const std::string& name,
                   std::string* value);
   DryRunEffect Effect();
+  // A full path's attributes on the workstation when the run first met it
+  // (kInvalidAttributes: absent).
+  uint32_t RealAttributes(const std::string& path);
+  // What the run would leave in a directory; false when it is none.
+  bool ModelEntries(const std::string& directory, std::vector<DryRunDirEntry>* entries);
 
   class Files;
   class Registry;
