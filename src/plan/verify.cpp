@@ -330,6 +330,9 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
   workstation.sys->GetEnvironmentVariable("COMPUTERNAME", &result.computer);
 
   svp::DryRunPlatform dry(workstation, lister);
+  // Every file left is a trace whether in use or not: only those the
+  // restart removes are asked, below, why they wait.
+  dry.SetProbeInUse(false);
   CSvPlan plan;
   plan.Run(dry, "");
   const Markers markers;
@@ -483,6 +486,9 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
       atRestart = goes(trace.where, true);
     if (trace.kind == "line" || trace.kind == "file-content")
       atRestart = replaced.count(Upper(trace.where)) != 0;
+    if (atRestart && trace.kind != "directory" && trace.kind != "program-group" &&
+        trace.note.empty() && dry.RealInUse(trace.where))
+      trace.note = "in use";
     (atRestart ? result.atRestart : result.traces).push_back(std::move(trace));
   }
 
