@@ -556,6 +556,7 @@ Closing setup log file.'
 sv_verify() {
   local kit
   kit=$(sv_upath "$SV_KIT")
+  mkdir -p "$kit"
   cp -- "$SV_BIN/KITPLAN.EXE" "$kit/"
   SV_VERIFY_RC=0
   (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /VERIFY "$@" </dev/null) | tr -d '\r' >"$SV_WORK/verify.out" ||

@@ -36,7 +36,7 @@ bool Within(const std::string& upperPath, const std::string& upperDirectory) {
 // ---------------------------------------------------------------------------
 // Where the run is, told by the lines it logs.
 enum Phase { kInit, kStarted, kNetwork, kFiles, kShortcuts, kText, kCleanUp };
-const char* const kPhaseNames[] = {"initialisation", "finish", "network", "files",
+const char* const kPhaseNames[] = {"start", "finish", "network", "files",
                                    "shortcuts", "text files", "clean-up"};
 
 class Markers {
@@ -55,7 +55,33 @@ class Markers {
       std::string format;
       if (!SvLoadString(id, &format)) continue;
       routine_.push_back(format.substr(0, format.find('%')));
+      if (format.find('%') == std::string::npos) fixed_.push_back(format);
     }
+    for (const auto& t : text_)
+      if (!t.second.empty()) fixed_.push_back(t.second);
+  }
+
+  // A message without a line end of its own is glued to the next one in
+  // the log; the lines every run logs come apart again.
+  std::vector<std::string> Unglue(const std::vector<std::string>& messages) const {
+    std::vector<std::string> out;
+    for (std::string message : messages) {
+      std::vector<std::string> tail;
+      for (bool more = true; more;) {
+        more = false;
+        for (const std::string& f : fixed_) {
+          if (message.size() > f.size() &&
+              message.compare(message.size() - f.size(), f.size(), f) == 0) {
+            tail.insert(tail.begin(), f);
+            message.resize(message.size() - f.size());
+            more = true;
+          }
+        }
+      }
+      out.push_back(message);
+      out.insert(out.end(), tail.begin(), tail.end());
+    }
+    return out;
   }
 
   bool Is(const std::string& message, uint32_t id) const {
@@ -84,6 +110,7 @@ class Markers {
  private:
   std::map<uint32_t, std::string> text_;
   std::vector<std::string> routine_;
+  std::vector<std::string> fixed_;
 };
 
 // The messages of a log: each line feed was written as CR LF, and a message
@@ -132,7 +159,7 @@ SvLastRun ReadLastRun(const svp::Platform& workstation, const std::string& logPa
   Phase phase = kInit;
   bool ended = false, closed = false;
   std::string failure;
-  for (const std::string& message : LogMessages(bytes)) {
+  for (const std::string& message : markers.Unglue(LogMessages(bytes))) {
     const Phase next = markers.Next(message, phase);
     if (next != phase) {
       phase = next;
@@ -338,7 +365,8 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
   const Markers markers;
   result.lastRun = ReadLastRun(workstation, plan.LogPath(), markers);
   if (!plan.Finished()) {
-    result.reason = plan.Refusal().empty() ? "the uninstall would not start" : plan.Refusal();
+    result.reason =
+        plan.Refusal().empty() ? "the silent uninstall would not reach the removal" : plan.Refusal();
     return result;
   }
 
@@ -553,10 +581,11 @@ std::string SvVerifyResult::Text() const {
   if (lastRun.outcome == "none") {
     out += "no setup log";
   } else if (lastRun.outcome == "stopped") {
-    out += "stopped in the " + lastRun.phase + " phase";
+    out += lastRun.phase == kPhaseNames[kInit] ? "stopped before the removal began"
+                                               : "stopped in the " + lastRun.phase + " phase";
     if (!lastRun.message.empty()) out += ": " + lastRun.message;
   } else if (lastRun.outcome == "interrupted") {
-    out += "no end logged (stopped in the " + lastRun.phase + " phase, or still running)";
+    out += "no end logged (stopped by force or still running, in the " + lastRun.phase + " phase)";
   } else if (lastRun.outcome == "cancelled") {
     out += "cancelled before the removal began";
   } else if (lastRun.outcome == "unreadable") {

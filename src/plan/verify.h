@@ -35,7 +35,9 @@ struct SvLastRun {
   // none (no setup log), finished, stopped, cancelled, interrupted (no end
   // was logged: stopped by force, or still running)
   std::string outcome = "none";
-  std::string phase;    // stopped or interrupted: initialisation, network, files, shortcuts, text files
+  // stopped or interrupted: start (before the removal), finish, network,
+  // files, shortcuts, text files, clean-up
+  std::string phase;
   std::string message;  // stopped: the failure the phase logged, on one line
   std::string log;      // the setup log's path
 };

@@ -50,7 +50,7 @@ struct Case {
   SvVerdict verdict;
   size_t traces, atRestart;
   std::vector<SvTrace> expected;  // in traces or at the restart, as kind, where, item
-  const char* lastRun;            // outcome / phase / message start
+  const char* lastRun;            // outcome/phase/message/
 };
 
 std::string Render(const SvTrace& t) { return t.kind + " " + t.where + " " + t.item + " " + t.note; }
@@ -72,22 +72,22 @@ TEST(VerifyTest, NamesWhatIsLeftInEachStateOfTheWorkstation) {
         {"value", "HKLM\\SYSTEM\\CurrentControlSet\\Services\\E100B1\\Parameters\\\\NetworkAddress",
          "", "AA0004001C08"},
         {"key", "HKCU\\SOFTWARE\\OrrisLogicCorporation\\SOLVANE", "", ""}},
-       "none//"},
+       "none///"},
       {"uninstalled, a file in use", Uninstall, false, SvVerdict::kRestartPending, 0, 2,
        {{"file", "C:\\SV32\\SVCORE.DLL", "", "in use"}, {"directory", "C:\\SV32", "", ""}},
-       "finished//"},
+       "finished///"},
       {"the same, the operations read from the registry",
        [](svp::MemoryPlatform& ws) {
          Uninstall(ws);
          PendingToRegistry(ws);
        }, true,
        SvVerdict::kRestartPending, 0, 2, {{"file", "C:\\SV32\\SVCORE.DLL", "", "in use"}},
-       "finished//"},
+       "finished///"},
       {"restarted", [](svp::MemoryPlatform& ws) {
          Uninstall(ws);
          ws.Restart();
        }, false,
-       SvVerdict::kClean, 0, 0, {}, "finished//"},
+       SvVerdict::kClean, 0, 0, {}, "finished///"},
       {"the library keeps a component",
        [](svp::MemoryPlatform& ws) {
          ws.net().SetRemoveError("SVRDR", 1205);
@@ -95,7 +95,8 @@ TEST(VerifyTest, NamesWhatIsLeftInEachStateOfTheWorkstation) {
        },
        false, SvVerdict::kTracesRemain, 38, 0,
        {{"network-component", "SVRDR", "", ""}, {"file", "C:\\SV32\\SVREMOTE.EXE", "", ""}},
-       "stopped/network/The following error occurred while removing SVRDR Error 1205"},
+       "stopped/network/The following error occurred while removing SVRDR Error 1205 (Registry "
+       "call failed)/"},
       {"a foreign sub-key keeps the configuration",
        [](svp::MemoryPlatform& ws) {
          ws.registry().SetString(svp::kHKeyLocalMachine, std::string(sample::kConfig) + "\\Plugins",
@@ -105,19 +106,24 @@ TEST(VerifyTest, NamesWhatIsLeftInEachStateOfTheWorkstation) {
        false, SvVerdict::kTracesRemain, 6, 2,
        {{"key", std::string("HKLM\\") + sample::kConfig, "", "kept: it has 1 sub-key(s)"},
         {"key", "HKLM\\SYSTEM\\CurrentControlSet\\Services\\RAVEDOZERUZU", "", ""}},
-       "finished//"},
+       "finished///"},
       {"a run that stopped logging in the file phase",
        withLog("Starting finish phase\r\nStarting network control panel phase.\r\n"
                "Ending network control panel phase.\r\nVcpOpen()\r\n"),
-       false, SvVerdict::kTracesRemain, 46, 0, {}, "interrupted/files/"},
+       false, SvVerdict::kTracesRemain, 46, 0, {}, "interrupted/files//"},
       {"a run cancelled before Finish",
        withLog("Command line parameters \r\nDestroying setup wizard object.\r\n"
                "Closing setup log file.\r\n"),
-       false, SvVerdict::kTracesRemain, 46, 0, {}, "cancelled//"},
+       false, SvVerdict::kTracesRemain, 46, 0, {}, "cancelled///"},
+      {"a run that met a refusal on a page, logged without a line end",
+       withLog("Command line parameters \r\nC:\\SV|32 is not a valid directory specification."
+               "Destroying setup wizard object.\r\nClosing setup log file.\r\n"),
+       false, SvVerdict::kTracesRemain, 46, 0, {},
+       "stopped/start/C:\\SV|32 is not a valid directory specification./"},
       {"no kit", [](svp::MemoryPlatform& ws) { ws.files().DeleteFile("C:\\SVKIT\\KITPURGE.DAT"); },
-       false, SvVerdict::kCannotTell, 0, 0, {}, "none//"},
+       false, SvVerdict::kCannotTell, 0, 0, {}, "none///"},
       {"no administrator rights", [](svp::MemoryPlatform& ws) { ws.system().SetAdmin(false); },
-       false, SvVerdict::kCannotTell, 0, 0, {}, "none//"},
+       false, SvVerdict::kCannotTell, 0, 0, {}, "none///"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -146,8 +152,9 @@ TEST(VerifyTest, NamesWhatIsLeftInEachStateOfTheWorkstation) {
       for (const SvTrace& t : *list) all.push_back(Render(t));
     for (const SvTrace& t : c.expected)
       EXPECT_EQ(1, std::count(all.begin(), all.end(), Render(t))) << Render(t) << "\n" << r.Text();
-    const std::string lastRun = r.lastRun.outcome + "/" + r.lastRun.phase + "/" + r.lastRun.message;
-    EXPECT_EQ(0u, lastRun.find(c.lastRun)) << lastRun;
+    const std::string lastRun =
+        r.lastRun.outcome + "/" + r.lastRun.phase + "/" + r.lastRun.message + "/";
+    EXPECT_EQ(c.lastRun, lastRun);
 
     SvVerifyResult back;
     std::string why;
