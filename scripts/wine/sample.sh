@@ -559,8 +559,9 @@ sv_verify() {
   mkdir -p "$kit"
   cp -- "$SV_BIN/KITPLAN.EXE" "$kit/"
   SV_VERIFY_RC=0
-  (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /VERIFY "$@" </dev/null) | tr -d '\r' >"$SV_WORK/verify.out" ||
+  (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /VERIFY "$@" </dev/null >"$SV_WORK/verify.raw") ||
     SV_VERIFY_RC=$?
+  tr -d '\r' <"$SV_WORK/verify.raw" >"$SV_WORK/verify.out"
 }
 
 # The document's strings, decoded: its escapes and the \u00XX of the code
