@@ -113,14 +113,19 @@ class Markers {
   std::vector<std::string> fixed_;
 };
 
-// The messages of a log: each line feed was written as CR LF, and a message
-// ends at a line feed of its own (a "\r\n" inside a message is stored as
-// CR CR LF).
-std::vector<std::string> LogMessages(const std::string& bytes) {
+// The log writes each line feed as CR LF; this gives back the text.
+std::string Unwritten(const std::string& bytes) {
   std::string text;
   text.reserve(bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i)
     if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+  return text;
+}
+
+// The messages of a log: a message ends at a line feed of its own (a "\r\n"
+// inside one is stored as CR CR LF).
+std::vector<std::string> LogMessages(const std::string& bytes) {
+  const std::string text = Unwritten(bytes);
   std::vector<std::string> messages;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -386,13 +391,8 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
   for (const svp::DryRunEvent& e : plan.Events()) {
     switch (e.kind) {
       case DryRunKind::kWrite:
-        if (Upper(e.target) == logKey) {
-          std::string message;
-          for (size_t i = 0; i < e.detail.size(); ++i)
-            if (!(e.detail[i] == '\r' && i + 1 < e.detail.size() && e.detail[i + 1] == '\n'))
-              message += e.detail[i];
-          phase = markers.Next(message, phase);
-        }
+        // One message a write.
+        if (Upper(e.target) == logKey) phase = markers.Next(Unwritten(e.detail), phase);
         break;
       case DryRunKind::kNetRemove:
         found.Add("network-component", e.target);
