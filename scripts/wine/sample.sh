@@ -18,6 +18,10 @@
 #   sv_wizard_setup [version]     the program and the wizard tests' kit in C:\SVKIT
 #   sv_wait_exit                  waits for KITPURGE.EXE, checks exit code 0
 #   sv_ui <command> ...           UIDRIVER.EXE with plain LF line ends
+#   sv_verify [/JSON]             KITPLAN.EXE /VERIFY beside the kit: its output in
+#                                 $SV_WORK/verify.out, its exit code in SV_VERIFY_RC
+#   sv_verify_items <doc> <list>  a list of the verify document, decoded
+#   sv_verify_string <doc> <name> one of its strings or numbers, decoded
 #   sv_check_box, sv_check_log, sv_check_log_bytes, sv_state, sv_string,
 #   sv_shot, ...                  checks and aids of the tests (below)
 #
@@ -577,3 +581,65 @@ Ending text file processing phase.'
 SV_SAMPLE_LOG_END='Ending finish phase.
 Destroying setup wizard object.
 Closing setup log file.'
+
+# --- KITPLAN.EXE /VERIFY -------------------------------------------------------
+
+sv_verify() {
+  local kit
+  kit=$(sv_upath "$SV_KIT")
+  mkdir -p "$kit"
+  cp -- "$SV_BIN/KITPLAN.EXE" "$kit/"
+  SV_VERIFY_RC=0
+  (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /VERIFY "$@" </dev/null >"$SV_WORK/verify.raw") ||
+    SV_VERIFY_RC=$?
+  tr -d '\r' <"$SV_WORK/verify.raw" >"$SV_WORK/verify.out"
+}
+
+# The document's strings, decoded: its escapes and the \u00XX of the code
+# page's bytes.
+SV_VERIFY_AWK='
+  function hex(h,   v, i) {
+    v = 0
+    for (i = 1; i <= 4; i++) v = v * 16 + index("0123456789abcdef", tolower(substr(h, i, 1))) - 1
+    return v
+  }
+  function decode(s,   out, i, c) {
+    out = ""
+    for (i = 1; i <= length(s); i++) {
+      c = substr(s, i, 1)
+      if (c != "\\") { out = out c; continue }
+      c = substr(s, ++i, 1)
+      if (c == "n") out = out "\n"
+      else if (c == "t") out = out "\t"
+      else if (c == "u") { out = out sprintf("%c", hex(substr(s, i + 1, 4))); i += 4 }
+      else out = out c
+    }
+    return out
+  }
+  # The string after "name": on a line, or "-" when there is none.
+  function field(line, name,   re) {
+    re = "\"" name "\": \"([^\"\\\\]|\\\\.)*\""
+    if (match(line, re)) return decode(substr(line, RSTART + length(name) + 5, RLENGTH - length(name) - 6))
+    re = "\"" name "\": [0-9]+"
+    if (match(line, re)) return substr(line, RSTART + length(name) + 4, RLENGTH - length(name) - 4)
+    return "-"
+  }'
+
+# "traces" and "at_restart": "kind<TAB>where[<TAB>item]" a line;
+# "pending_operations": one operation a line; upper case.
+sv_verify_items() {  # <document> <list>
+  mawk -v want="  \"$2\": [" "$SV_VERIFY_AWK"'
+    index($0, want) == 1 { on = 1; if ($0 ~ /\]/) exit; next }
+    on && /^  \]/ { exit }
+    on && /"kind": / {
+      item = field($0, "item")
+      print toupper(field($0, "kind") "\t" field($0, "where") (item == "" ? "" : "\t" item))
+      next
+    }
+    on { s = $0; sub(/^ *"/, "", s); sub(/",?$/, "", s); print toupper(decode(s)) }' "$1"
+}
+
+sv_verify_string() {  # <document> <name>
+  mawk -v name="$2" "$SV_VERIFY_AWK"'
+    { v = field($0, name); if (v != "-") { print v; exit } }' "$1"
+}

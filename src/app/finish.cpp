@@ -18,50 +18,44 @@
 #include "res/stringids.h"
 #include "wizard/pages.h"
 
+const SvProductKey kSvProductKeys[13] = {
+    {svp::kHKeyLocalMachine, kSvConfigurationKey, false},
+    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Logger", false},
+    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup", false},
+    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE", false},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\NXFT\\RemoteHostList", false},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\NXFT", false},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Log Viewer", false},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote\\Ini", false},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote", false},
+    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE", false},
+    {svp::kHKeyLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\RIZUDAV", true},
+    {svp::kHKeyLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\TRLLAT", true},
+    {svp::kHKeyLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\RAVEDOZERUZU", true},
+};
+
 namespace {
 
 constexpr char kSocketsCleanupProgram[] = "svs2tnst.exe";
 constexpr uint32_t kHighPriorityClass = 0x80;
 
-struct ProductKey {
-  svp::RegKey root;
-  const char* path;
-};
-
-// Keys 2 to 10, each listed after its sub-keys; key 1, the configuration
-// key, is deleted before them and decides whether they are tried at all.
-const ProductKey kProductKeys[] = {
-    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Logger"},
-    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup"},
-    {svp::kHKeyLocalMachine, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE"},
-    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\NXFT\\RemoteHostList"},
-    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\NXFT"},
-    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Event Log Viewer"},
-    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote\\Ini"},
-    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\SVRemote"},
-    {svp::kHKeyCurrentUser, "SOFTWARE\\OrrisLogicCorporation\\SOLVANE"},
-};
-
-const char* const kServiceKeys[] = {
-    "SYSTEM\\CurrentControlSet\\Services\\RIZUDAV",
-    "SYSTEM\\CurrentControlSet\\Services\\TRLLAT",
-    "SYSTEM\\CurrentControlSet\\Services\\RAVEDOZERUZU",
-};
-
-constexpr char kConfigurationKeyPath[] =
-    "SOFTWARE\\OrrisLogicCorporation\\SOLVANE\\Setup\\CurrentConfiguration";
-
 void DeleteProductKeys() {
   svp::IRegistry& reg = svp::Reg();
   // A configuration key that cannot go (a sub-key was added to it) means
   // someone still relies on the product's registration: everything stays.
-  if (reg.DeleteKey(svp::kHKeyLocalMachine, kConfigurationKeyPath) != 0) {
+  const SvProductKey& configuration = kSvProductKeys[0];
+  if (reg.DeleteKey(configuration.root, configuration.path) != 0) {
     SvLogMessage(kIdsConfigurationKeyKept);
     return;
   }
-  for (const ProductKey& key : kProductKeys)
-    if (reg.DeleteKey(key.root, key.path) == 0) SvLogMessage(kIdsKeyDeleted);
-  for (const char* service : kServiceKeys) SvRegDeleteTree(svp::kHKeyLocalMachine, service);
+  for (const SvProductKey& key : kSvProductKeys) {
+    if (&key == &configuration) continue;
+    if (key.tree) {
+      SvRegDeleteTree(key.root, key.path);
+    } else if (reg.DeleteKey(key.root, key.path) == 0) {
+      SvLogMessage(kIdsKeyDeleted);
+    }
+  }
 }
 
 // The phases from the network phase to the product directories; true when

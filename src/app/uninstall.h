@@ -12,6 +12,17 @@
 extern const char kSvConfigurationKey[];
 extern const char kSvOldConfigurationKey[];
 
+// The keys Finish deletes after the phases, in its order: the configuration
+// key, which decides whether any other goes; the product's keys, each after
+// its sub-keys, one level at a time; the service keys with everything below
+// them (tree).
+struct SvProductKey {
+  svp::RegKey root;
+  const char* path;
+  bool tree;
+};
+extern const SvProductKey kSvProductKeys[13];
+
 class CSvUninstallWizard : public CSvWizard {
  public:
   SV_DECLARE_RUNTIME_CLASS(CSvUninstallWizard)

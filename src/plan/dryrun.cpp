@@ -340,6 +340,22 @@ class DryRunPlatform::Files : public IFileSystem {
   bool RealBytes(const std::string& path, std::string* bytes) {
     return ReadWholeFile(real_, path, bytes);
   }
+  uint32_t RealAttributesOf(const std::string& path) { return RealAttributes(Upper(path), path); }
+  // A real file another program holds open cannot be opened without
+  // sharing; opening it so changes nothing.
+  bool InUse(const std::string& full) {
+    const FileHandle h = real_.CreateFile(full, kGenericRead, 0, kOpenExisting);
+    if (h == kInvalidFile) return real_.GetLastError() == kErrSharingViolation;
+    real_.CloseHandle(h);
+    return false;
+  }
+  void SetProbe(bool probe) { probe_ = probe; }
+  bool ModelEntries(const std::string& directory, std::vector<DryRunDirEntry>* entries) {
+    if (!model_.IsDirectory(directory)) return false;
+    for (const std::string& name : model_.List(directory))
+      entries->push_back({name, model_.GetFileAttributes(Join(directory, name))});
+    return true;
+  }
   bool ModelBytes(const std::string& path, std::string* bytes) {
     const std::string full = Prepare(path);
     Load(full);
@@ -415,18 +431,12 @@ class DryRunPlatform::Files : public IFileSystem {
     if (attributes != kInvalidAttributes) model_.SetFileAttributes(full, attributes);
   }
 
-  // A real file another program holds open cannot be opened without
-  // sharing; opening it so changes nothing.
   void Probe(const std::string& full) {
+    if (!probe_) return;
     const std::string key = Upper(full);
     if (changed_.count(key) != 0 || !probed_.insert(key).second) return;
     if (!model_.Exists(full) || model_.IsDirectory(full)) return;
-    const FileHandle h = real_.CreateFile(full, kGenericRead, 0, kOpenExisting);
-    if (h != kInvalidFile) {
-      real_.CloseHandle(h);
-    } else if (real_.GetLastError() == kErrSharingViolation) {
-      model_.SetInUse(full, true);
-    }
+    if (InUse(full)) model_.SetInUse(full, true);
   }
 
   void Forget(const std::string& full) {
@@ -462,6 +472,7 @@ class DryRunPlatform::Files : public IFileSystem {
   MemoryShared shared_;
   MemoryFileSystem model_;
   IFileSystem* last_;
+  bool probe_ = true;
   std::set<std::string> materialized_;  // upper-case paths
   std::set<std::string> pending_;       // placeholders whose bytes are still the real file's
   std::set<std::string> probed_;
@@ -800,6 +811,10 @@ DryRunPlatform::~DryRunPlatform() = default;
 
 void DryRunPlatform::SetCommandLine(const std::string& args) { system_->SetCommandLine(args); }
 
+void DryRunPlatform::SetProbeInUse(bool probe) { files_->SetProbe(probe); }
+
+bool DryRunPlatform::RealInUse(const std::string& path) { return files_->InUse(path); }
+
 Platform DryRunPlatform::Parts(ISheetHost* sheets) {
   Platform p;
   p.fs = files_.get();
@@ -841,6 +856,15 @@ bool DryRunPlatform::RealString(RegKey root, const std::string& key, const std::
   if (!ReadValue(*real_.reg, root, key, name, &type, value)) return false;
   value->resize(strnlen(value->c_str(), value->size()));
   return true;
+}
+
+uint32_t DryRunPlatform::RealAttributes(const std::string& path) {
+  return files_->RealAttributesOf(path);
+}
+
+bool DryRunPlatform::ModelEntries(const std::string& directory,
+                                  std::vector<DryRunDirEntry>* entries) {
+  return files_->ModelEntries(directory, entries);
 }
 
 DryRunEffect DryRunPlatform::Effect() {

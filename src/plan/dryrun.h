@@ -87,6 +87,10 @@ class DryRunPlatform {
 
   // The command line a run would get.
   void SetCommandLine(const std::string& args);
+  // Whether a real file that another program holds open is met as in use,
+  // by opening it without sharing the first time the run touches it (on by
+  // default): one open a file, the most of what a large plan costs.
+  void SetProbeInUse(bool probe);
   // Every slot of the layer, with the given sheet host, for a
   // ScopedPlatform to install.
   Platform Parts(ISheetHost* sheets);
@@ -102,6 +106,13 @@ class DryRunPlatform {
   bool RealString(RegKey root, const std::string& key, const std::string& name,
                   std::string* value);
   DryRunEffect Effect();
+  // A full path's attributes on the workstation when the run first met it
+  // (kInvalidAttributes: absent).
+  uint32_t RealAttributes(const std::string& path);
+  // Whether another program holds a real file open now.
+  bool RealInUse(const std::string& path);
+  // What the run would leave in a directory; false when it is none.
+  bool ModelEntries(const std::string& directory, std::vector<DryRunDirEntry>* entries);
 
   class Files;
   class Registry;

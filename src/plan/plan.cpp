@@ -25,29 +25,6 @@ bool EndsWithNoCase(const std::string& text, const std::string& end) {
   return true;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::string OneLine(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
-    text.replace(at, 2, " ");
-  for (char& c : text)
-    if (c == '\n' || c == '\r') c = ' ';
-  return text;
-}
-
 const char* KindName(DryRunKind kind) {
   switch (kind) {
     case DryRunKind::kWrite: return "write";
@@ -98,7 +75,24 @@ std::string Outcome(const svp::DryRunEvent& e) {
   return "  [fails: error " + std::to_string(e.result) + "]";
 }
 
-std::string JsonString(const std::string& text) {
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + SvJsonQuote(items[i]);
+  return out + "]";
+}
+
+// One item a line, for tools that read lines.
+std::string JsonLines(const std::vector<std::string>& items) {
+  if (items.empty()) return "[]";
+  std::string out = "[";
+  for (size_t i = 0; i < items.size(); ++i)
+    out += std::string(i ? ",\n" : "\n") + "      " + SvJsonQuote(items[i]);
+  return out + "\n    ]";
+}
+
+}  // namespace
+
+std::string SvJsonQuote(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     switch (c) {
@@ -121,22 +115,28 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-std::string JsonList(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + JsonString(items[i]);
-  return out + "]";
+std::vector<std::string> SvTextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
 }
 
-// One item a line, for tools that read lines.
-std::string JsonLines(const std::vector<std::string>& items) {
-  if (items.empty()) return "[]";
-  std::string out = "[";
-  for (size_t i = 0; i < items.size(); ++i)
-    out += std::string(i ? ",\n" : "\n") + "      " + JsonString(items[i]);
-  return out + "\n    ]";
+std::string SvOneLine(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+    text.replace(at, 2, " ");
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
 }
-
-}  // namespace
 
 void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
   commandLine_ = switches;
@@ -153,6 +153,7 @@ void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
     }
   }
   if (CSvUninstallWizard* wizard = app.GetWizard()) {
+    finished_ = wizard->IsFinishing();
     std::string logTemplate;
     if (SvLoadString(kIdsLogPath, &logTemplate))
       wizard->GetMacroList()->ExpandMacros(logTemplate.c_str(), logPath_, '{', '}');
@@ -170,6 +171,16 @@ void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
   for (const auto& e : events_)
     if (e.kind == DryRunKind::kWrite && !logPath_.empty() && EndsWithNoCase(e.target, logPath_))
       log_ += e.detail;
+  if (!finished_) {
+    for (const auto& e : events_) {
+      if (e.kind == DryRunKind::kQuestion) {
+        // Its first line says it; the rest tells a user what to click.
+        refusal_ = e.target.substr(0, e.target.find_first_of("\r\n"));
+        while (!refusal_.empty() && refusal_.back() == ' ') refusal_.pop_back();
+        break;
+      }
+    }
+  }
   for (auto it = events_.rbegin(); it != events_.rend(); ++it) {
     if (it->kind == DryRunKind::kQuestion) {
       finalMessage_ = it->target;
@@ -190,7 +201,7 @@ void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
   std::string before, after;
   if (dry.RealFile(autoexecPath_, &before) && dry.ModelFile(autoexecPath_, &after) &&
       before != after) {
-    const std::vector<std::string> old = Lines(before), now = Lines(after);
+    const std::vector<std::string> old = SvTextLines(before), now = SvTextLines(after);
     size_t next = 0;
     for (size_t i = 0; i < old.size(); ++i) {
       if (next < now.size() && now[next] == old[i]) {
@@ -226,7 +237,7 @@ std::string CSvPlan::Text() const {
   for (const auto& e : events_) {
     if (e.kind == DryRunKind::kWrite) {
       if (!EndsWithNoCase(e.target, logPath_.empty() ? "\n" : logPath_)) continue;
-      for (const std::string& line : Lines(e.detail)) out += "  log        " + line + "\n";
+      for (const std::string& line : SvTextLines(e.detail)) out += "  log        " + line + "\n";
       continue;
     }
     if (e.kind == DryRunKind::kFileWritten && EndsWithNoCase(e.target, logPath_)) continue;
@@ -240,7 +251,7 @@ std::string CSvPlan::Text() const {
     std::string kind = KindName(e.kind);
     line += kind + std::string(kind.size() < 10 ? 10 - kind.size() : 0, ' ') + " ";
     if (e.kind == DryRunKind::kQuestion) {
-      line += "\"" + OneLine(e.target) + "\" -> " + e.detail;
+      line += "\"" + SvOneLine(e.target) + "\" -> " + e.detail;
     } else {
       line += e.target;
       if (!e.detail.empty()) {
@@ -276,36 +287,36 @@ std::string CSvPlan::Text() const {
          " key(s) removed, " + std::to_string(effect_.valuesRemoved.size()) +
          " value(s) removed, " + std::to_string(effect_.valuesSet.size()) + " value(s) set\n";
   if (!finalMessage_.empty())
-    out += "  final message: \"" + OneLine(finalMessage_) + "\" answered " + finalAnswer_ + "\n";
+    out += "  final message: \"" + SvOneLine(finalMessage_) + "\" answered " + finalAnswer_ + "\n";
   return TrimLines(out);
 }
 
 std::string CSvPlan::Json() const {
-  std::string out = "{\n  \"command\": " + JsonString("KITPURGE.EXE " + commandLine_) + ",\n";
-  out += "  \"log_path\": " + JsonString(logPath_) + ",\n  \"events\": [";
+  std::string out = "{\n  \"command\": " + SvJsonQuote("KITPURGE.EXE " + commandLine_) + ",\n";
+  out += "  \"log_path\": " + SvJsonQuote(logPath_) + ",\n  \"events\": [";
   bool first = true;
   for (const auto& e : events_) {
     if (e.kind == DryRunKind::kWrite && !logPath_.empty() && EndsWithNoCase(e.target, logPath_))
       continue;
     out += first ? "\n" : ",\n";
     first = false;
-    out += "    {\"kind\": " + JsonString(KindName(e.kind)) + ", \"target\": " +
-           JsonString(e.target) + ", \"detail\": " + JsonString(e.detail) +
+    out += "    {\"kind\": " + SvJsonQuote(KindName(e.kind)) + ", \"target\": " +
+           SvJsonQuote(e.target) + ", \"detail\": " + SvJsonQuote(e.detail) +
            ", \"result\": " + std::to_string(e.result) + "}";
   }
-  out += "\n  ],\n  \"log\": " + JsonString(log_) + ",\n";
+  out += "\n  ],\n  \"log\": " + SvJsonQuote(log_) + ",\n";
   const auto value = [](const Before& v) {
-    return "{\"before\": " + (v.hadBefore ? JsonString(v.before) : std::string("null")) +
-           ", \"after\": " + (v.hasAfter ? JsonString(v.after) : std::string("null")) + "}";
+    return "{\"before\": " + (v.hadBefore ? SvJsonQuote(v.before) : std::string("null")) +
+           ", \"after\": " + (v.hasAfter ? SvJsonQuote(v.after) : std::string("null")) + "}";
   };
   out += "  \"path\": " + value(path_) + ",\n  \"ksta\": " + value(ksta_) + ",\n";
   out += "  \"autoexec_dropped\": [";
   for (size_t i = 0; i < autoexecDropped_.size(); ++i)
     out += std::string(i ? ", " : "") + "{\"line\": " + std::to_string(autoexecDropped_[i].number) +
-           ", \"text\": " + JsonString(autoexecDropped_[i].text) + "}";
+           ", \"text\": " + SvJsonQuote(autoexecDropped_[i].text) + "}";
   out += "],\n  \"shortcuts_kept\": " + JsonList(shortcutsKept_) + ",\n";
-  out += "  \"final\": {\"message\": " + JsonString(finalMessage_) +
-         ", \"answer\": " + JsonString(finalAnswer_) + "},\n";
+  out += "  \"final\": {\"message\": " + SvJsonQuote(finalMessage_) +
+         ", \"answer\": " + SvJsonQuote(finalAnswer_) + "},\n";
   out += "  \"effect\": {\n";
   out += "    \"files_removed\": " + JsonLines(effect_.filesRemoved) + ",\n";
   out += "    \"files_created\": " + JsonLines(effect_.filesCreated) + ",\n";

@@ -19,6 +19,15 @@ class CSvPlan {
   // The setup log the real run would write.
   const std::string& Log() const { return log_; }
 
+  // What the run met, in order, and what it would leave different.
+  const std::vector<svp::DryRunEvent>& Events() const { return events_; }
+  const svp::DryRunEffect& Effect() const { return effect_; }
+  const std::string& LogPath() const { return logPath_; }
+  // False when the run never reached the removal sequence (a start-up check
+  // or the initialisation refused); Refusal is the first message it showed.
+  bool Finished() const { return finished_; }
+  const std::string& Refusal() const { return refusal_; }
+
  private:
   struct Before {
     std::string before, after;
@@ -39,4 +48,14 @@ class CSvPlan {
   std::vector<DroppedLine> autoexecDropped_;
   std::vector<std::string> shortcutsKept_;
   std::string finalMessage_, finalAnswer_;
+  bool finished_ = false;
+  std::string refusal_;
 };
+
+// A text as a JSON string: bytes of the system code page above 0x7F become
+// the Latin-1 code points.
+std::string SvJsonQuote(const std::string& text);
+// The lines of a text, without their CR LF or LF.
+std::vector<std::string> SvTextLines(const std::string& text);
+// A message on one line: its line ends become blanks.
+std::string SvOneLine(std::string text);

@@ -93,6 +93,8 @@ bool ReplaceThroughTemporary(CSvTextFile& from, const std::string& file,
 
 }  // namespace
 
+const char kSvAutoexecBackup[] = "AUTOEXEC.SV";
+
 void SvResetAdapterAddresses() {
   svp::IRegistry& reg = svp::Reg();
   svp::RegKey cards = 0;
@@ -150,7 +152,7 @@ uint32_t SvCleanAutoexec() {
   std::string system;
   svp::Sys().GetSystemDirectory(&system);
   const std::string file = system + "\\AUTOEXEC.NT";
-  const std::string backup = system + "\\AUTOEXEC.SV";
+  const std::string backup = system + "\\" + kSvAutoexecBackup;
   if (!svp::Fs().CopyFile(file, backup, false)) return kSvCleanupDone;
 
   // The backup is opened first: AUTOEXEC.NT is emptied only once its lines

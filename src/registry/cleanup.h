@@ -23,6 +23,8 @@ enum : uint32_t {
 };
 
 uint32_t SvCleanEnvironment(CSvKit* kit);
+// The copy of AUTOEXEC.NT as it was, kept beside it in the system directory.
+extern const char kSvAutoexecBackup[];
 // Always Done.
 uint32_t SvCleanAutoexec();
 // Always Done.

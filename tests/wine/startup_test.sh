@@ -21,3 +21,9 @@ rc=0
 wait "$program" || rc=$?
 echo "KITPURGE.EXE exit code $rc"
 [ "$rc" = 0 ]
+
+# Without the library the verify cannot tell, and says why.
+source "$SV_SRC/scripts/wine/sample.sh"
+sv_verify
+[ "$SV_VERIFY_RC" = 3 ] && grep -qF 'cannot tell: Load NETCFG.DLL failed. (exit code 3)' "$SV_WORK/verify.out" ||
+  sv_fail "verify: $(cat "$SV_WORK/verify.out")"

@@ -61,4 +61,10 @@ Starting add shortcut phase.
 $SV_SAMPLE_TEXT_PHASE_LOG
 Setup will reboot the system.
 $SV_SAMPLE_LOG_END"
+
+# The verify agrees: nothing is left, and the last run finished.
+sv_verify /JSON
+[ "$SV_VERIFY_RC" = 0 ] && [ "$(sv_verify_string "$SV_WORK/verify.out" verdict)" = clean ] &&
+  [ "$(sv_verify_string "$SV_WORK/verify.out" outcome)" = finished ] ||
+  sv_fail "verify: $(cat "$SV_WORK/verify.out")"
 echo "PASS"

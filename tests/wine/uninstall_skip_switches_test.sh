@@ -36,4 +36,13 @@ Starting add shortcut phase.
 Shortcut processing skipped due to command line switch.
 Text file processing skipped due to command line switch.
 '"$SV_SAMPLE_LOG_END"
+
+# The verify names what the skipped phases left: the components, the files,
+# the shortcuts and their group; the fixed clean-up took the rest.
+sv_verify /JSON
+[ "$SV_VERIFY_RC" = 2 ] || sv_fail "verify exit code $SV_VERIFY_RC"
+kinds=$(sv_verify_items "$SV_WORK/verify.out" traces |
+  mawk -F'\t' '{ n[$1]++ } END { for (k in n) print k, n[k] }' | LC_ALL=C sort | tr '\n' ,)
+[ "$kinds" = 'DIRECTORY 3,FILE 21,LINE 2,NETWORK-COMPONENT 3,PROGRAM-GROUP 1,SHORTCUT 7,' ] ||
+  sv_fail "verify: $(cat "$SV_WORK/verify.out")"
 echo "PASS"
