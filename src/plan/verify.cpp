@@ -495,13 +495,15 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
     result.pendingOperations.push_back(OperationText(op));
     (op.to.empty() ? deleted : replaced).insert(op.to.empty() ? from : to);
   }
-  // A directory goes at the restart when what the run leaves in it goes too.
+  // A directory goes at the restart only when everything in it now goes too:
+  // a file the run would remove but that no operation waits to delete keeps
+  // it, as it would keep it at a restart made now.
   std::function<bool(const std::string&, bool)> goes = [&](const std::string& path,
                                                            bool directory) {
     if (deleted.count(Upper(path)) == 0) return false;
     if (!directory) return true;
     std::vector<svp::DryRunDirEntry> entries;
-    dry.ModelEntries(path, &entries);
+    if (lister) lister(path, &entries);
     for (const svp::DryRunDirEntry& entry : entries)
       if (!goes(path + "\\" + entry.name, (entry.attributes & svp::kAttrDirectory) != 0))
         return false;

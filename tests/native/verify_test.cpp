@@ -19,9 +19,9 @@ namespace {
 
 const std::string kEnv = std::string("HKLM\\") + sample::kEnvironment + "\\\\";
 
-void Uninstall(svp::MemoryPlatform& ws) {
+void Uninstall(svp::MemoryPlatform& ws, const char* switches = "/SILENT") {
   const svp::ScopedPlatform installed(ws.Parts());
-  ws.system().SetCommandLine("/SILENT");
+  ws.system().SetCommandLine(switches);
   // An administrator who answers No to the restart.
   ws.ui().SetResponder([](const svp::MemoryUserInterface::ShownBox& box) {
     return (box.type & 0xF) == svp::kMbYesNo ? svp::kIdNo : sample::Answer(box);
@@ -73,7 +73,7 @@ TEST(VerifyTest, NamesWhatIsLeftInEachStateOfTheWorkstation) {
          "", "AA0004001C08"},
         {"key", "HKCU\\SOFTWARE\\OrrisLogicCorporation\\SOLVANE", "", ""}},
        "none///"},
-      {"uninstalled, a file in use", Uninstall, false, SvVerdict::kRestartPending, 0, 2,
+      {"uninstalled, a file in use", [](svp::MemoryPlatform& ws) { Uninstall(ws); }, false, SvVerdict::kRestartPending, 0, 2,
        {{"file", "C:\\SV32\\SVCORE.DLL", "", "in use"}, {"directory", "C:\\SV32", "", ""}},
        "finished///"},
       {"the same, the operations read from the registry",
@@ -82,6 +82,13 @@ TEST(VerifyTest, NamesWhatIsLeftInEachStateOfTheWorkstation) {
          PendingToRegistry(ws);
        }, true,
        SvVerdict::kRestartPending, 0, 2, {{"file", "C:\\SV32\\SVCORE.DLL", "", "in use"}},
+       "finished///"},
+      // The directory's delete waits for the restart, but the files the run
+      // skipped keep it there.
+      {"uninstalled without the file phase",
+       [](svp::MemoryPlatform& ws) { Uninstall(ws, "/SILENT /NOCOPY"); }, false,
+       SvVerdict::kTracesRemain, 26, 0,
+       {{"directory", "C:\\SV32", "", ""}, {"file", "C:\\SV32\\SVCORE.DLL", "", ""}},
        "finished///"},
       {"restarted", [](svp::MemoryPlatform& ws) {
          Uninstall(ws);
