@@ -418,6 +418,12 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
         productPaths.insert(Upper(e.target));
         break;
       case DryRunKind::kFileMoved:
+        // A file found where the run only puts its own new copies: what an
+        // earlier run, stopped half-way, left behind.
+        if (present(e.target) && Upper(e.target) != logKey) found.Add("file", e.target);
+        productPaths.insert(Upper(e.target));
+        productPaths.insert(Upper(e.detail));
+        break;
       case DryRunKind::kFileMoveAtRestart:
       case DryRunKind::kFileCopied:
         productPaths.insert(Upper(e.target));

@@ -15,6 +15,7 @@
 
 #include "app/setupapp.h"
 #include "log/svlog.h"
+#include "plan/verify.h"
 #include "platform/memory/memory_platform.h"
 #include "sample_workstation.h"
 
@@ -327,6 +328,72 @@ const Divergence kDivergences[] = {
     {"RemoveDirectory", 3, {PathNotFound("C:\\SV32\\PROTOCOL\\PROTOCOL.INI")}, {},
      "1 question on PROTOCOL", "as above, for the PROTOCOL directory"}};
 
+// KITPLAN.EXE /VERIFY on the simulated workstation, as the administrator
+// would run it before running the uninstall again.
+SvVerifyResult Verify(svp::MemoryPlatform& platform) {
+  const svp::FaultPlan saved = platform.faults();
+  platform.faults() = svp::FaultPlan();
+  svp::MemoryFileSystem& fs = platform.files();
+  const auto lister = [&fs](const std::string& dir, std::vector<svp::DryRunDirEntry>* out) {
+    for (const std::string& name : fs.List(dir))
+      out->push_back({name, fs.GetFileAttributes(dir + (dir.back() == '\\' ? "" : "\\") + name)});
+    return true;
+  };
+  SvVerifyResult result = SvVerify(platform.Parts(), lister, [&fs] { return fs.PendingOperations(); });
+  platform.faults() = saved;
+  return result;
+}
+
+// Whether a trace of the verify stands for an item of the capture: the same
+// file, directory, component or value, or a key it lists with what is in it.
+bool Covers(const SvTrace& trace, const std::string& item) {
+  const std::string kind = item.substr(0, 2), rest = item.substr(2);
+  std::string where = Upper(trace.where);
+  const size_t twin = where.find("\\\\");  // "key\\value" in a trace
+  if (twin != std::string::npos) where.replace(twin, 2, "|");
+  if (trace.kind == "key")
+    return (kind == "K " || kind == "V ") &&
+           (rest == where || StartsWith(rest, where + "\\") || StartsWith(rest, where + "|"));
+  if (trace.kind == "network-component") return kind == "N " && rest == where;
+  if (trace.kind == "directory" || trace.kind == "program-group") return kind == "D " && rest == where;
+  if (trace.kind == "entry" || trace.kind == "value") return kind == "V " && rest == where;
+  return kind == "F " && rest == where;  // a file, a shortcut, lines of a text file
+}
+
+// What a cut leaves for the next run to remove: the items that the clean
+// run's end lacks or holds otherwise, but for the run's own bookkeeping.
+std::vector<std::string> LeftForTheNextRun(const State& now, const State& cleanEnd) {
+  std::vector<std::string> left;
+  for (const auto& [item, value] : now) {
+    if (StartsWith(item, "P ") || item == "F C:\\SVSETUP.LOG" ||
+        item == "F C:\\WINNT\\SYSTEM32\\AUTOEXEC.SV")
+      continue;
+    const auto it = cleanEnd.find(item);
+    if (it == cleanEnd.end() || it->second != value) left.push_back(item);
+  }
+  return left;
+}
+
+// The verify at a cut point names everything left there, and nothing else.
+void CheckVerifyNamesWhatIsLeft(svp::MemoryPlatform& platform, const State& cleanEnd,
+                                std::vector<std::string>* problems) {
+  const SvVerifyResult verify = Verify(platform);
+  std::vector<SvTrace> named = verify.traces;
+  named.insert(named.end(), verify.atRestart.begin(), verify.atRestart.end());
+  const std::vector<std::string> left = LeftForTheNextRun(Capture(platform), cleanEnd);
+  for (const std::string& item : left)
+    if (std::none_of(named.begin(), named.end(), [&](const SvTrace& t) { return Covers(t, item); }))
+      problems->push_back("the verify does not name " + item);
+  for (const SvTrace& trace : named)
+    if (std::none_of(left.begin(), left.end(), [&](const std::string& i) { return Covers(trace, i); }))
+      problems->push_back("the verify names " + trace.kind + " " + trace.where + ", which is gone");
+  const SvVerdict expected = !verify.traces.empty() ? SvVerdict::kTracesRemain
+                             : left.empty()          ? SvVerdict::kClean
+                                                     : SvVerdict::kRestartPending;
+  if (verify.verdict != expected)
+    problems->push_back(std::string("the verify says ") + SvVerdictName(verify.verdict));
+}
+
 struct Resumed {
   RunResult second;
   std::vector<std::string> problems;
@@ -347,6 +414,7 @@ void Resume(SampleWorkstation& station, uint64_t cut, bool restart, const State&
     out->problems.push_back("first run: " + problem);
   CheckUserLines(station.before, cleanEnd, Capture(platform), "after the cut", &out->problems);
   if (restart) platform.Restart();
+  CheckVerifyNamesWhatIsLeft(platform, cleanEnd, &out->problems);
   out->second = RunProgram(platform);
   out->problems.insert(out->problems.end(), out->second.problems.begin(),
                        out->second.problems.end());
@@ -355,6 +423,8 @@ void Resume(SampleWorkstation& station, uint64_t cut, bool restart, const State&
   station.CheckNamed("after the restart", &out->problems);
   const State end = Capture(platform);
   CheckUserLines(station.before, cleanEnd, end, "at the end", &out->problems);
+  if (Verify(platform).verdict != SvVerdict::kClean)
+    out->problems.push_back("the verify finds the product after the second run and its restart");
   out->differences = Differences(end, cleanEnd);
 }
 
@@ -420,9 +490,6 @@ TEST_P(CrashSweep, EveryCutPointResumesToTheCleanRunsEnd) {
     std::printf("%s: %zu more question(s); left otherwise:%s\n", where.c_str(),
                 r.second.boxes.size() - clean.boxes.size(),
                 left.empty() ? " nothing" : left.c_str());
-    // >>> KITPLAN /VERIFY plugs in here once it is built.  Run over
-    // >>> station.platform it must report what it reports on the clean
-    // >>> run's end, plus exactly the items of r.differences.
   }
   std::printf("crash sweep, %s: %zu cut points, %d converge, %zu end as listed (",
               restart ? "restart between" : "no restart", names.size(), converged,
