@@ -22,22 +22,23 @@ add_library(sv_platform_memory STATIC ${SV_MEMORY_SOURCES} src/res/stringtable.c
 target_include_directories(sv_platform_memory PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(sv_platform_memory PUBLIC sv_core)
 
+# KITPLAN's portable part: the kit lint, the dry-run platform, the plan, the
+# verify and the rollup.
+file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)
+add_library(sv_plan STATIC ${SV_PLAN_SOURCES})
+target_link_libraries(sv_plan PUBLIC sv_platform_memory)
+
 if(SV_FUZZ)
   file(GLOB SV_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
   foreach(src ${SV_FUZZERS})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
     target_compile_definitions(${name} PRIVATE SV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    target_link_libraries(${name} PRIVATE sv_platform_memory)
+    target_link_libraries(${name} PRIVATE sv_plan sv_platform_memory)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   endforeach()
   return()
 endif()
-
-# KITPLAN's portable part: the kit lint, the dry-run platform and the plan.
-file(GLOB SV_PLAN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/plan/*.cpp)
-add_library(sv_plan STATIC ${SV_PLAN_SOURCES})
-target_link_libraries(sv_plan PUBLIC sv_platform_memory)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)

@@ -1,7 +1,10 @@
 // The reader of verify documents, which a rollup runs over whatever a share
-// holds.  The fuzz build links the core and the simulated workstation only;
-// the reader needs neither and is compiled in here whole.
-#include "plan/verifydoc.cpp"
+// holds.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "plan/rollup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SvVerifyResult result;
