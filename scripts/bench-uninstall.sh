@@ -114,7 +114,7 @@ for round in $(seq 1 "$rounds"); do
   plan_times+=($((end - start)))
   start=$(now_ms)
   sv_sample_run /SILENT
-  uidriver box 900000 >/dev/null
+  uidriver box 900000 --shown >/dev/null
   end=$(now_ms)
   uidriver answer no 20000 >/dev/null
   wait "$SV_SAMPLE_PID" || true

@@ -20,7 +20,9 @@
 //                                          text <text>
 //                                          icon stop|question|exclamation|information|none|unknown
 //                                          button <id> <text>    (one per button)
-//                                        with --answer, then answers it as below
+//                                        with --answer, then answers it as below;
+//                                        with --shown, prints only the box line
+//                                        as soon as the box exists (for timing)
 //   answer <button> [timeout] [--caption C]
 //                                        waits for the box, presses the button
 //                                        (yes no ok cancel abort retry ignore
@@ -407,6 +409,7 @@ int Box(std::vector<std::string> args) {
   std::string caption = kBoxCaption, answer;
   TakeOption(args, "--caption", &caption);
   bool answering = TakeOption(args, "--answer", &answer);
+  const bool shownOnly = TakeOption(args, "--shown", nullptr);
   DWORD timeout = ParseTimeout(args, 0);
   HWND box = WaitFor(timeout, [&] { return FindBox(caption); });
   if (box == nullptr) {
@@ -417,6 +420,7 @@ int Box(std::vector<std::string> args) {
   GetWindowTextA(box, title, sizeof title);
   Print("box " + HandleText(box) + " owner " + HandleText(GetWindow(box, GW_OWNER)) + " caption " +
         Escape(title));
+  if (shownOnly) return 0;
   Print("text " + Escape(TextOf(ChildById(box, kBoxTextId))));
   Print("icon " + BoxIcon(box));
   for (HWND child : Children(box)) {
