@@ -131,6 +131,14 @@ TEST_F(Win32System, PumpDispatchesWaitingMessagesAndLeavesTheQuitForTheMainLoop)
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(7u, message.wParam);
+
+  // After a look that found the queue empty the next may be left out, but a
+  // message waits no longer than the look's interval.
+  svp::Ui().PumpMessages();
+  PostMessageA(window, WM_APP, 0, 0);
+  Sleep(50);
+  svp::Ui().PumpMessages();
+  EXPECT_EQ(4, count);
   DestroyWindow(window);
 }
 

@@ -96,8 +96,11 @@ class UserInterface : public IUserInterface {
   void PumpMessages() override;
 
  private:
+  static constexpr DWORD kLookInterval = 10;  // ms
   int waitDepth_ = 0;
   HCURSOR savedCursor_ = nullptr;
+  bool queueWasEmpty_ = false;
+  DWORD lastLook_ = 0;
 };
 
 class Shell : public IShell {

@@ -152,8 +152,19 @@ bool UserInterface::GetOpenFileName(const OpenFileRequest& request, std::string*
 }
 
 void UserInterface::PumpMessages() {
+  // Looking at the queue is a request to the window system, which under Wine
+  // costs about as much as deleting a file, and the file phase looks before
+  // every file.  So a look less than kLookInterval after one that found the
+  // queue empty is left out: what arrives meanwhile waits at most that long,
+  // which no user sees.  After a look that found messages the next one is
+  // always made.
+  const DWORD now = ::GetTickCount();
+  if (queueWasEmpty_ && now - lastLook_ < kLookInterval) return;
+  lastLook_ = now;
+  queueWasEmpty_ = true;
   MSG message;
   while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    queueWasEmpty_ = false;
     if (message.message == WM_QUIT) {
       // Not ours to take: the quit belongs to the main message loop.
       ::PostQuitMessage(static_cast<int>(message.wParam));
