@@ -35,46 +35,10 @@ cleanup() {
 trap cleanup EXIT
 sv_server_start
 
-kit=$(cpath 'C:\SVKIT')
-product=$(cpath 'C:\SV32')
-programs=$(cpath "$SV_PROGRAMS")
-mkdir -p "$kit"
+source scripts/wine/footprint.sh
+kit=$(cpath "$SV_KIT")
+sv_footprint_kit
 cp -- "$SV_BIN/KITPURGE.EXE" "$SV_BIN/KITPLAN.EXE" "$SV_BIN/NETCFG.DLL" "$SV_BIN/SVS2TNST.EXE" "$kit/"
-
-# The footprint of the uninstall benchmark.
-{
-  printf 'VERSION,0x1000048\r\n'
-  for d in $(seq -w 0 99); do
-    for f in $(seq -w 0 99); do printf 'DELETE,F%s.DAT,{LDID_SV}\\D%s,_REQUIRED,0,0\r\n' "$f" "$d"; done
-  done
-  for s in $(seq -w 0 99); do printf 'SHORTCUT,TRLCORE_Installed,tools,Solvane 32,Tool %s,,,,\r\n' "$s"; done
-} >"$kit/KITPURGE.DAT"
-{
-  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\%s]\r\n' "${SV_CONFIG//\\/\\\\}"
-  printf '"LDID_SV"="C:\\\\SV32"\r\n"LDID_SV_LONG"="C:\\\\SV32"\r\n"TRLCORE_Installed"="TRUE"\r\n'
-  for key in 'HKEY_LOCAL_MACHINE\SOFTWARE\OrrisLogicCorporation\SOLVANE\Event Logger' \
-    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\RIZUDAV\Parameters' \
-    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\TRLLAT\Parameters' \
-    'HKEY_CURRENT_USER\SOFTWARE\OrrisLogicCorporation\SOLVANE\NXFT\RemoteHostList' \
-    'HKEY_CURRENT_USER\SOFTWARE\OrrisLogicCorporation\SOLVANE\SVRemote\Ini'; do
-    printf '\r\n[%s]\r\n' "$key"
-    for v in $(seq -w 0 99); do printf '"Value%s"="SOLVANE 32 setting %s"\r\n' "$v" "$v"; done
-  done
-} >"$kit/bench.reg"
-stage() {
-  local d names
-  for d in $(seq -w 0 99); do
-    mkdir -p "$product/D$d"
-    names=()
-    for f in $(seq -w 0 99); do names+=("$product/D$d/F$f.DAT"); done
-    head -c 1024 /dev/zero | tee "${names[@]}" >/dev/null
-  done
-  mkdir -p "$programs/Solvane 32"
-  names=()
-  for s in $(seq -w 0 99); do names+=("$programs/Solvane 32/Tool $s.lnk"); done
-  printf '[InternetShortcut]\r\n' | tee "${names[@]}" >/dev/null
-  sv_wine regedit /S 'C:\SVKIT\bench.reg'
-}
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
@@ -82,7 +46,7 @@ sv_wine cmd /c exit >/dev/null 2>&1 || true
 verify_times=()
 kit_times=()
 for round in $(seq 1 "$rounds"); do
-  stage
+  sv_footprint_stage
   start=$(now_ms)
   sv_verify /JSON
   end=$(now_ms)
@@ -103,7 +67,7 @@ kit_median=$(median "${kit_times[@]}")
 
 # A thousand workstations' documents: the sample's, untouched (traces
 # remain), and the three other verdicts, a fleet in mid-rollout.
-rm -rf "$product" "$programs/Solvane 32"
+rm -rf "$(cpath "$SV_PRODUCT")" "$(cpath "$SV_PROGRAMS")/Solvane 32"
 sv_sample_stage
 sv_verify /JSON
 fleet=$(cpath 'C:\FLEET')

@@ -40,61 +40,11 @@ cleanup() {
 trap cleanup EXIT
 sv_server_start
 
-kit=$(cpath 'C:\SVKIT')
-product=$(cpath 'C:\SV32')
-programs=$(cpath "$SV_PROGRAMS")
-mkdir -p "$kit"
+source scripts/wine/footprint.sh
+kit=$(cpath "$SV_KIT")
+sv_footprint_kit
 cp -- "$SV_BIN/KITPURGE.EXE" "$SV_BIN/NETCFG.DLL" "$SV_BIN/SVS2TNST.EXE" "$SV_BIN/BENCHLOOP.EXE" \
   "$SV_BIN/KITPLAN.EXE" "$kit/"
-
-# The kit: 10,000 DELETE records in 100 folders and 100 shortcuts.
-{
-  printf 'VERSION,0x1000048\r\n'
-  for d in $(seq -w 0 99); do
-    for f in $(seq -w 0 99); do printf 'DELETE,F%s.DAT,{LDID_SV}\\D%s,_REQUIRED,0,0\r\n' "$f" "$d"; done
-  done
-  for s in $(seq -w 0 99); do printf 'SHORTCUT,TRLCORE_Installed,tools,Solvane 32,Tool %s,,,,\r\n' "$s"; done
-} >"$kit/KITPURGE.DAT"
-
-# The loop's list: the same files and the shortcuts.
-{
-  for d in $(seq -w 0 99); do
-    for f in $(seq -w 0 99); do printf 'C:\\SV32\\D%s\\F%s.DAT\r\n' "$d" "$f"; done
-  done
-  for s in $(seq -w 0 99); do printf '%s\\Solvane 32\\Tool %s.lnk\r\n' "$SV_PROGRAMS" "$s"; done
-} >"$kit/files.txt"
-
-# 500 values in five of the product's keys.
-{
-  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\%s]\r\n' "${SV_CONFIG//\\/\\\\}"
-  printf '"LDID_SV"="C:\\\\SV32"\r\n"LDID_SV_LONG"="C:\\\\SV32"\r\n"TRLCORE_Installed"="TRUE"\r\n'
-  for key in 'HKEY_LOCAL_MACHINE\SOFTWARE\OrrisLogicCorporation\SOLVANE\Event Logger' \
-    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\RIZUDAV\Parameters' \
-    'HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\TRLLAT\Parameters' \
-    'HKEY_CURRENT_USER\SOFTWARE\OrrisLogicCorporation\SOLVANE\NXFT\RemoteHostList' \
-    'HKEY_CURRENT_USER\SOFTWARE\OrrisLogicCorporation\SOLVANE\SVRemote\Ini'; do
-    printf '\r\n[%s]\r\n' "$key"
-    for v in $(seq -w 0 99); do printf '"Value%s"="SOLVANE 32 setting %s"\r\n' "$v" "$v"; done
-  done
-} >"$kit/bench.reg"
-
-stage_files() {
-  local d names
-  for d in $(seq -w 0 99); do
-    mkdir -p "$product/D$d"
-    names=()
-    for f in $(seq -w 0 99); do names+=("$product/D$d/F$f.DAT"); done
-    head -c 1024 /dev/zero | tee "${names[@]}" >/dev/null
-  done
-  mkdir -p "$programs/Solvane 32"
-  names=()
-  for s in $(seq -w 0 99); do names+=("$programs/Solvane 32/Tool $s.lnk"); done
-  printf '[InternetShortcut]\r\n' | tee "${names[@]}" >/dev/null
-}
-
-remaining() {
-  { find "$product" "$programs/Solvane 32" -type f 2>/dev/null || true; } | wc -l
-}
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -105,8 +55,7 @@ kit_times=()
 loop_times=()
 plan_times=()
 for round in $(seq 1 "$rounds"); do
-  stage_files
-  sv_wine regedit /S 'C:\SVKIT\bench.reg'
+  sv_footprint_stage
   # The plan of the same uninstall, first: it changes nothing.
   start=$(now_ms)
   (cd "$kit" && sv_wine 'C:\SVKIT\KITPLAN.EXE' /SILENT >"$work/plan.txt")
@@ -118,15 +67,15 @@ for round in $(seq 1 "$rounds"); do
   end=$(now_ms)
   uidriver answer no 20000 >/dev/null
   wait "$SV_SAMPLE_PID" || true
-  left=$(remaining)
+  left=$(sv_footprint_left)
   [ "$left" -eq 0 ] || echo "warning: KITPURGE.EXE left $left files" >&2
   kit_times+=($((end - start)))
 
-  stage_files
+  sv_footprint_stage
   start=$(now_ms)
   sv_wine 'C:\SVKIT\BENCHLOOP.EXE' 'C:\SVKIT\files.txt' 'C:\SVKIT\loop.log'
   end=$(now_ms)
-  left=$(remaining)
+  left=$(sv_footprint_left)
   [ "$left" -eq 0 ] || echo "warning: BENCHLOOP.EXE left $left files" >&2
   loop_times+=($((end - start)))
   printf 'round %d: KITPLAN.EXE %d ms, KITPURGE.EXE %d ms, loop %d ms\n' "$round" \
