@@ -29,26 +29,10 @@ sv_plan_list() {  # <plan.json> <name>
 
 # A top-level string of the plan, decoded.
 sv_plan_string() {  # <plan.json> <name>
-  mawk -v want="  \"$2\": \"" '
-    function hex(h,   v, i) {
-      v = 0
-      for (i = 1; i <= 4; i++) v = v * 16 + index("0123456789abcdef", tolower(substr(h, i, 1))) - 1
-      return v
-    }
+  mawk -v want="  \"$2\": \"" "$SV_JSON_AWK"'
     index($0, want) == 1 {
       s = substr($0, length(want) + 1); sub(/",?$/, "", s)
-      out = ""
-      for (i = 1; i <= length(s); i++) {
-        c = substr(s, i, 1)
-        if (c != "\\") { out = out c; continue }
-        c = substr(s, ++i, 1)
-        if (c == "n") out = out "\n"
-        else if (c == "r") out = out "\r"
-        else if (c == "t") out = out "\t"
-        else if (c == "u") { out = out sprintf("%c", hex(substr(s, i + 1, 4))); i += 4 }
-        else out = out c
-      }
-      printf "%s", out
+      printf "%s", decode(s)
       exit
     }' "$1"
 }

@@ -11,6 +11,7 @@
 #   sv_sample_release             ends the agent
 #   sv_sample_run [switches...]   starts KITPURGE.EXE in the background
 #                                 (SV_SAMPLE_PID)
+#   sv_sample_run_refused         a silent run the network library fails
 #   sv_sample_snapshot <file>     the state of every item, one "item<TAB>state" line
 #   sv_sample_report <before> <after> [<restart>]
 #                                 the table of items and what happened to them
@@ -281,6 +282,16 @@ sv_sample_release() {
 sv_sample_run() {
   (cd "$(sv_upath "$SV_KIT")" && sv_wine 'C:\SVKIT\KITPURGE.EXE' "$@") &
   SV_SAMPLE_PID=$!
+}
+
+# The silent uninstall with the network library refusing to remove SVRDR
+# (error 1205): its message and the failure message answered, the run ended.
+sv_sample_run_refused() {
+  sv_reg add 'HKLM\SOFTWARE\NetSetupStandIn\Components\SVRDR' /v RemoveError /t REG_DWORD /d 1205 /f
+  sv_sample_run /SILENT
+  sv_check_box 'The following error occurred while removing SVRDR\r\nError 1205 (Registry call failed)\n' exclamation ok
+  sv_check_box "$SV_FAILED_MESSAGE" exclamation ok
+  wait "$SV_SAMPLE_PID"
 }
 
 # Waits for the run sv_sample_run started and checks its exit code is 0.
@@ -595,9 +606,9 @@ sv_verify() {
   tr -d '\r' <"$SV_WORK/verify.raw" >"$SV_WORK/verify.out"
 }
 
-# The document's strings, decoded: its escapes and the \u00XX of the code
-# page's bytes.
-SV_VERIFY_AWK='
+# JSON strings of the plan's and the verify's documents, decoded: their
+# escapes and the \u00XX of the code page's bytes.
+SV_JSON_AWK='
   function hex(h,   v, i) {
     v = 0
     for (i = 1; i <= 4; i++) v = v * 16 + index("0123456789abcdef", tolower(substr(h, i, 1))) - 1
@@ -610,12 +621,14 @@ SV_VERIFY_AWK='
       if (c != "\\") { out = out c; continue }
       c = substr(s, ++i, 1)
       if (c == "n") out = out "\n"
+      else if (c == "r") out = out "\r"
       else if (c == "t") out = out "\t"
       else if (c == "u") { out = out sprintf("%c", hex(substr(s, i + 1, 4))); i += 4 }
       else out = out c
     }
     return out
-  }
+  }'
+SV_VERIFY_AWK=$SV_JSON_AWK'
   # The string after "name": on a line, or "-" when there is none.
   function field(line, name,   re) {
     re = "\"" name "\": \"([^\"\\\\]|\\\\.)*\""

@@ -6,11 +6,7 @@ set -euo pipefail
 source "$SV_SRC/scripts/wine/sample.sh"
 sv_sample_tools
 sv_sample_stage
-sv_wine reg add 'HKLM\SOFTWARE\NetSetupStandIn\Components\SVRDR' /v RemoveError /t REG_DWORD /d 1205 /f >/dev/null
-sv_sample_run /SILENT
-sv_check_box 'The following error occurred while removing SVRDR\r\nError 1205 (Registry call failed)\n' exclamation ok
-sv_check_box "$SV_FAILED_MESSAGE" exclamation ok
-wait "$SV_SAMPLE_PID"
+sv_sample_run_refused
 wine_wait
 
 for f in "${SV_SAMPLE_FILES[@]}" "${SV_SAMPLE_SHORTCUTS[@]}"; do sv_check_file present "$f"; done
