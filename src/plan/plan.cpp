@@ -115,6 +115,20 @@ std::string SvJsonQuote(const std::string& text) {
   return out + "\"";
 }
 
+bool SvDroppedLines(const std::string& before, const std::string& after,
+                    std::vector<std::pair<size_t, std::string>>* dropped) {
+  const std::vector<std::string> old = SvTextLines(before), now = SvTextLines(after);
+  size_t next = 0;
+  for (size_t i = 0; i < old.size(); ++i) {
+    if (next < now.size() && now[next] == old[i]) {
+      ++next;
+    } else {
+      dropped->push_back({i + 1, old[i]});
+    }
+  }
+  return next == now.size();
+}
+
 std::vector<std::string> SvTextLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -201,15 +215,7 @@ void CSvPlan::Run(svp::DryRunPlatform& dry, const std::string& switches) {
   std::string before, after;
   if (dry.RealFile(autoexecPath_, &before) && dry.ModelFile(autoexecPath_, &after) &&
       before != after) {
-    const std::vector<std::string> old = SvTextLines(before), now = SvTextLines(after);
-    size_t next = 0;
-    for (size_t i = 0; i < old.size(); ++i) {
-      if (next < now.size() && now[next] == old[i]) {
-        ++next;
-      } else {
-        autoexecDropped_.push_back({i + 1, old[i]});
-      }
-    }
+    SvDroppedLines(before, after, &autoexecDropped_);
   }
   effect_ = dry.Effect();
 }
@@ -277,7 +283,7 @@ std::string CSvPlan::Text() const {
   show("Path", path_);
   show("KSTA", ksta_);
   for (const auto& d : autoexecDropped_)
-    out += "  " + autoexecPath_ + " line " + std::to_string(d.number) + " dropped: " + d.text + "\n";
+    out += "  " + autoexecPath_ + " line " + std::to_string(d.first) + " dropped: " + d.second + "\n";
   for (const auto& s : shortcutsKept_) out += "  shortcut kept: " + s + "\n";
   out += "  the workstation would differ in " +
          std::to_string(effect_.filesRemoved.size()) + " file(s) removed, " +
@@ -312,8 +318,8 @@ std::string CSvPlan::Json() const {
   out += "  \"path\": " + value(path_) + ",\n  \"ksta\": " + value(ksta_) + ",\n";
   out += "  \"autoexec_dropped\": [";
   for (size_t i = 0; i < autoexecDropped_.size(); ++i)
-    out += std::string(i ? ", " : "") + "{\"line\": " + std::to_string(autoexecDropped_[i].number) +
-           ", \"text\": " + SvJsonQuote(autoexecDropped_[i].text) + "}";
+    out += std::string(i ? ", " : "") + "{\"line\": " + std::to_string(autoexecDropped_[i].first) +
+           ", \"text\": " + SvJsonQuote(autoexecDropped_[i].second) + "}";
   out += "],\n  \"shortcuts_kept\": " + JsonList(shortcutsKept_) + ",\n";
   out += "  \"final\": {\"message\": " + SvJsonQuote(finalMessage_) +
          ", \"answer\": " + SvJsonQuote(finalAnswer_) + "},\n";

@@ -2,7 +2,9 @@
 // would do, phase by phase, as text or as one JSON document.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plan/dryrun.h"
@@ -33,11 +35,6 @@ class CSvPlan {
     std::string before, after;
     bool hadBefore = false, hasAfter = false;
   };
-  struct DroppedLine {
-    size_t number;
-    std::string text;
-  };
-
   std::string commandLine_;
   std::string logPath_;
   std::string log_;
@@ -45,7 +42,7 @@ class CSvPlan {
   svp::DryRunEffect effect_;
   Before path_, ksta_;
   std::string autoexecPath_;
-  std::vector<DroppedLine> autoexecDropped_;
+  std::vector<std::pair<size_t, std::string>> autoexecDropped_;  // number, text
   std::vector<std::string> shortcutsKept_;
   std::string finalMessage_, finalAnswer_;
   bool finished_ = false;
@@ -57,5 +54,9 @@ class CSvPlan {
 std::string SvJsonQuote(const std::string& text);
 // The lines of a text, without their CR LF or LF.
 std::vector<std::string> SvTextLines(const std::string& text);
+// The lines of `before` that `after` lacks, numbered from 1, when `after` is
+// `before` less some lines; false for any other change.
+bool SvDroppedLines(const std::string& before, const std::string& after,
+                    std::vector<std::pair<size_t, std::string>>* dropped);
 // A message on one line: its line ends become blanks.
 std::string SvOneLine(std::string text);

@@ -289,22 +289,6 @@ class Collector {
   std::set<std::string> seen_;
 };
 
-// The lines of `before` that `after` lacks, when `after` is `before` less
-// some lines; false for any other change.
-bool DroppedLines(const std::string& before, const std::string& after,
-                  std::vector<std::pair<size_t, std::string>>* dropped) {
-  const std::vector<std::string> old = SvTextLines(before), now = SvTextLines(after);
-  size_t next = 0;
-  for (size_t i = 0; i < old.size(); ++i) {
-    if (next < now.size() && now[next] == old[i]) {
-      ++next;
-    } else {
-      dropped->push_back({i + 1, old[i]});
-    }
-  }
-  return next == now.size();
-}
-
 std::string OperationText(const svp::PendingOperation& op) {
   return op.to.empty() ? "delete " + op.from : "move " + op.from + " -> " + op.to;
 }
@@ -443,7 +427,7 @@ SvVerifyResult SvVerify(const svp::Platform& workstation, const svp::DryRunListe
     std::string before, after;
     if (!dry.RealFile(path, &before) || !dry.ModelFile(path, &after) || before == after) continue;
     std::vector<std::pair<size_t, std::string>> dropped;
-    if (!DroppedLines(before, after, &dropped)) {
+    if (!SvDroppedLines(before, after, &dropped)) {
       found.Add("file-content", path);
       continue;
     }
