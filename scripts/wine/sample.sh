@@ -104,9 +104,9 @@ SV_SAMPLE_COMPONENTS=(TRELLNET SVRDR SVPRINT)
 # The Unix path of a C: path of the prefix, case as written.
 sv_upath() { cpath "$1"; }
 
-# HOLDFILE.EXE is built with the win32 and win64 presets.
+# HOLDFILE.EXE is built with the win32 preset.
 sv_sample_tools() {
-  [ -f "$SV_BIN/HOLDFILE.EXE" ] || { echo "HOLDFILE.EXE missing: build the win32 or win64 preset" >&2; return 1; }
+  [ -f "$SV_BIN/HOLDFILE.EXE" ] || { echo "HOLDFILE.EXE missing: build the win32 preset" >&2; return 1; }
 }
 
 # Wine lists the machine's own interfaces as network cards 1, 2, ... at every
