@@ -30,15 +30,7 @@ work=${BENCH_DIR:-$root/bench}
 export WINEPREFIX=$work/prefix
 rm -rf "$work"
 mkdir -p "$work"
-sv_new_prefix "$WINEPREFIX" "$root/template" >/dev/null
-sv_start_display
-cleanup() {
-  wine_wait 20 2>/dev/null || true
-  sv_server_stop
-  sv_stop_display
-}
-trap cleanup EXIT
-sv_server_start
+sv_workstation "$root/template"
 
 source scripts/wine/footprint.sh
 kit=$(cpath "$SV_KIT")

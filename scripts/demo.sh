@@ -27,15 +27,7 @@ sv_sample_tools
 work=$root/build/demo
 export WINEPREFIX=$work/prefix
 echo "== A fresh 32-bit Windows NT 4.0 workstation in $WINEPREFIX"
-sv_new_prefix "$WINEPREFIX" "$root/build/win32/wine/template"
-sv_start_display
-cleanup() {
-  wine_wait 20 2>/dev/null || true
-  sv_server_stop
-  sv_stop_display
-}
-trap cleanup EXIT
-sv_server_start
+sv_workstation "$root/build/win32/wine/template"
 [ -n "$SV_XVFB_PID" ] && echo "   (no usable display: using a private virtual one, $DISPLAY)"
 
 echo "== Installing the sample SOLVANE 32 (kit in C:\\SVKIT, product in C:\\SV32)"

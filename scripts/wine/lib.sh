@@ -14,6 +14,8 @@
 #   sv_reg <reg.exe args>     sv_wine reg ..., quietly
 #   sv_start_display / sv_stop_display
 #                             a private Xvfb when $DISPLAY is unset or unusable
+#   sv_workstation <template> a fresh $WINEPREFIX from the template, with a
+#                             display and its server, ended when the script exits
 
 # The program as shipped runs on 32-bit Wine with a 32-bit-only prefix, like
 # NT 4.0: no syswow64, no registry redirection.
@@ -174,4 +176,18 @@ sv_new_prefix() {
   mkdir -p "$(dirname "$prefix")"
   cp -a "$template" "$prefix"
   rm -f "$prefix/.sv-template"
+}
+
+# For scripts that run outside run-test.sh (the demo, the benchmarks).
+sv_workstation() {
+  sv_new_prefix "$WINEPREFIX" "$1" >/dev/null || return 1
+  sv_start_display || return 1
+  trap sv_workstation_end EXIT
+  sv_server_start
+}
+
+sv_workstation_end() {
+  wine_wait 20 2>/dev/null || true
+  sv_server_stop
+  sv_stop_display
 }
